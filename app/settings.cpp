@@ -1,0 +1,85 @@
+#include "app/settings.h"
+
+const ShapeColor kDefaultColors[kShapeSlots] = {
+    {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {178, 178, 0},
+    {0, 178, 178}, {178, 0, 178}, {128, 128, 128},
+};
+
+namespace {
+constexpr SaverSettings kDefaultSettings = {
+    1.0f, 1.0f, -1.0f,  // angleX, angleY, angleZ
+    1.46f, 0.01f,       // cbStep, csStep
+    0, 30, 29, 4,       // shape, size1, size2, phong
+    0.995f, 0.34f,      // mirror, ambient
+    1,                  // bound
+    {1, 1, 1, 1, 1, 1, 1},
+    {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {178, 178, 0}, {0, 178, 178}, {178, 0, 178}, {128, 128, 128}},
+    0,  // randomly
+};
+}  // namespace
+
+// Constant-initialised, so the defaults are in place before any other static object of
+// the program is constructed, whatever the link order.
+SaverSettings theSettings = kDefaultSettings;
+RunState theRunState = {1, 0, 0, 0, 0, 0, 0};
+
+void SetDefaults(SaverSettings& s, RunState& r) {
+    r.stopDrawing = 0;
+    s.shape = 0;
+    s.angleX = 1.0f;
+    s.angleY = 1.0f;
+    s.cbStep = 1.46f;
+    s.csStep = 0.01f;
+    r.rebuildImages = 1;
+    s.angleZ = -1.0f;
+    s.size1 = 30;
+    s.size2 = 29;
+    s.ambient = 0.34f;
+    s.mirror = 0.995f;
+    s.phong = 4;
+    s.bound = 1;
+    for (int i = 0; i < kShapeSlots; ++i) s.color[i] = kDefaultColors[i];
+    for (int i = 0; i < kShapeSlots; ++i) s.switches[i] = 1;
+}
+
+void ResetRenderOptions(SaverSettings& s, RunState& r) {
+    r.stopDrawing = 0;
+    s.shape = 0;
+    r.rebuildImages = 1;
+    s.angleX = 1.0f;
+    s.angleY = 1.0f;
+    s.angleZ = -1.0f;
+    s.size1 = 30;
+    s.size2 = 29;
+    s.ambient = 0.34f;
+    s.mirror = 0.995f;
+    s.phong = 4;
+    s.bound = 1;
+}
+
+void ResetColors(SaverSettings& s, RunState& r) {
+    for (int i = 0; i < kShapeSlots; ++i) s.color[i] = kDefaultColors[i];
+    r.rebuildImages = 1;
+}
+
+uint32_t PackColor(const ShapeColor& c) {
+    // Channels are 0..255 by contract; unsigned arithmetic keeps stray values defined.
+    return static_cast<uint32_t>(c.red) + 256u * static_cast<uint32_t>(c.green) +
+           65536u * static_cast<uint32_t>(c.blue);
+}
+
+ShapeColor UnpackColor(uint32_t value) {
+    return ShapeColor{static_cast<int32_t>(value & 255u), static_cast<int32_t>((value >> 8) & 255u),
+                      static_cast<int32_t>((value >> 16) & 255u)};
+}
+
+uint32_t PackSwitches(const int32_t (&switches)[kShapeSlots]) {
+    uint32_t mask = 0;
+    for (int i = 0; i < kShapeSlots; ++i)
+        if (switches[i] != 0) mask |= 1u << i;
+    return mask;
+}
+
+void UnpackSwitches(uint32_t mask, int32_t (&switches)[kShapeSlots]) {
+    for (int i = 0; i < kShapeSlots; ++i) switches[i] = static_cast<int32_t>(mask & (1u << i));
+}

@@ -1,0 +1,116 @@
+#include "render/button_image_creator.h"
+
+#include <cstdio>
+#include <new>
+
+#include "render/graphics.h"
+
+const ClassInfo Image::kClass{"Image", &Object::kClass};
+const ClassInfo Resource::kClass{"Resource", &RefObject::kClass};
+const ClassInfo ImageResource::kClass{"ImageResource", &Resource::kClass};
+const ClassInfo ButtonImageCreator::kClass{"ButtonImageCreator", &RefObject::kClass};
+
+Image::Image() {
+    descriptor = DC_DESCRIPTOR{};
+    descriptor.width = 0;
+    descriptor.height = 0;
+    descriptor.colourKey = -1;
+    descriptor.alpha = -1;
+}
+
+Image::~Image() { delete[] reinterpret_cast<uint32_t*>(descriptor.pixels); }
+
+const ClassInfo* Image::ClassId() const { return &kClass; }
+
+bool Image::CreatePixels(int32_t width, int32_t height) {
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    // Allocated as 32-bit words, the type the renderer writes.
+    uint32_t* memory = new (std::nothrow) uint32_t[count];
+    if (memory == nullptr) return false;
+    delete[] reinterpret_cast<uint32_t*>(descriptor.pixels);
+    descriptor.pixels = reinterpret_cast<uint8_t*>(memory);
+    const size_t bytes = count * 4;
+    descriptor.width = width;
+    descriptor.height = height;
+    descriptor.flags = 0;
+    descriptor.clipX = 0;
+    descriptor.clipY = 0;
+    descriptor.clipWidth = width;
+    descriptor.clipHeight = height;
+    descriptor.bitsPerPixel = 32;
+    descriptor.bytesPerPixel = 4;
+    descriptor.bytesPerRow = width * 4;
+    descriptor.stride = width * 4;
+    descriptor.alpha = 255;
+    pixelFormat = kRgb32;
+    byteSize = bytes;
+    RecomputeStamp();
+    return true;
+}
+
+void Image::SetColourKey(uint32_t key) {
+    Graphics view(descriptor);
+    view.colour = key;
+    fillRect(view, 0, 0, descriptor.width, descriptor.height);
+    descriptor.colourKey = static_cast<int32_t>(key);
+    descriptor.flags |= kDescColorKeySet;
+    RecomputeStamp();
+}
+
+void Image::RecomputeStamp() {
+    changeStamp = static_cast<uint32_t>(descriptor.width) + static_cast<uint32_t>(descriptor.height) +
+                  static_cast<uint32_t>(descriptor.flags) + static_cast<uint32_t>(pixelFormat) +
+                  static_cast<uint32_t>(reinterpret_cast<uintptr_t>(descriptor.pixels)) +
+                  static_cast<uint32_t>(byteSize);
+}
+
+Resource::Resource(const char* name) : name_(name ? name : ""), nameHash_(0) {
+    for (char& c : name_)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (size_t i = 0; i < name_.size(); ++i) {
+        const int32_t ch = static_cast<signed char>(name_[i]);
+        nameHash_ += static_cast<uint32_t>(ch) << (i % 32);
+    }
+}
+
+const ClassInfo* Resource::ClassId() const { return &kClass; }
+const ClassInfo* ImageResource::ClassId() const { return &kClass; }
+
+bool ButtonImageCreator::Prepare(const ShapeImageParams& params) {
+    const int64_t side = ShapeImageSide(params.outerSize);
+    char name[32];
+    std::snprintf(name, sizeof name, "B%3d%3d", static_cast<int>(side), static_cast<int>(side));
+    resource_ = new ImageResource(name);
+    resource_->AddRef();
+    if (!ShapeImageSizeSupported(params.outerSize)) return false;
+    Image& image = resource_->image;
+    if (!image.CreatePixels(static_cast<int32_t>(side), static_cast<int32_t>(side))) return false;
+    image.SetColourKey(0);
+    return true;
+}
+
+ButtonImageCreator::ButtonImageCreator(const ShapeImageParams& params) {
+    if (!Prepare(params)) return;
+    Image& image = resource_->image;
+    renderShape(reinterpret_cast<uint32_t*>(image.descriptor.pixels), image.descriptor.width,
+                image.descriptor.height, params);
+    image.RecomputeStamp();
+    // With key 0 the transparency finish (top byte cleared on key pixels) changes nothing.
+}
+
+ButtonImageCreator::ButtonImageCreator(const ShapeImageParams& params, const ShapeShading& shading) {
+    if (!Prepare(params)) return;
+    Image& image = resource_->image;
+    if (shading.width == image.descriptor.width && shading.height == image.descriptor.height)
+        ColourShading(shading, params.colour, params.highlightColour,
+                      reinterpret_cast<uint32_t*>(image.descriptor.pixels));
+    image.RecomputeStamp();
+}
+
+ButtonImageCreator::~ButtonImageCreator() {
+    Release(resource_);
+    Release(secondResource_);
+}
+
+const ClassInfo* ButtonImageCreator::ClassId() const { return &kClass; }
+const char* ButtonImageCreator::ClassName() const { return kClass.name; }

@@ -1,0 +1,87 @@
+// A shape image: a square 32-bit picture of one shaded shape, transparent (colour key 0)
+// outside the shape, held in a named, reference-counted image resource.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/object.h"
+#include "render/dc_descriptor.h"
+#include "render/shape_shading.h"
+
+class Image : public Object {
+public:
+    enum PixelFormat : int32_t { kIndexed8 = 0, kRgb15 = 1, kRgb32 = 2 };
+
+    Image();
+    ~Image() override;
+    const ClassInfo* ClassId() const override;
+
+    // Allocates width x height 32-bit pixels; false (and no pixels) when that fails.
+    bool CreatePixels(int32_t width, int32_t height);
+    // Fills the image with the key and marks the key as set.
+    void SetColourKey(uint32_t key);
+    // The wrapping sum that caches keyed on the image compare.
+    virtual void RecomputeStamp();
+
+    static const ClassInfo kClass;
+
+    DC_DESCRIPTOR descriptor;
+    int32_t pixelFormat = kRgb32;
+    size_t byteSize = 0;
+    uint32_t changeStamp = 0;
+};
+
+class Resource : public RefObject {
+public:
+    explicit Resource(const char* name);
+    const ClassInfo* ClassId() const override;
+
+    static const ClassInfo kClass;
+
+    const std::string& Name() const { return name_; }
+    uint32_t NameHash() const { return nameHash_; }
+
+private:
+    std::string name_;  // lower-cased
+    uint32_t nameHash_;
+};
+
+class ImageResource : public Resource {
+public:
+    explicit ImageResource(const char* name) : Resource(name) {}
+    const ClassInfo* ClassId() const override;
+
+    static const ClassInfo kClass;
+
+    Image image;
+};
+
+class ButtonImageCreator : public RefObject {
+public:
+    // Renders the shape described by `params`. A radius outside ShapeImageSizeSupported
+    // gives an empty image (0 x 0, no pixels) that draws nothing.
+    explicit ButtonImageCreator(const ShapeImageParams& params);
+    // The same picture from shading computed beforehand for these parameters, coloured
+    // with params.colour: seven colours of one shape cost one shading.
+    ButtonImageCreator(const ShapeImageParams& params, const ShapeShading& shading);
+    ~ButtonImageCreator() override;
+
+    const ClassInfo* ClassId() const override;
+    const char* ClassName() const override;
+
+    static const ClassInfo kClass;
+
+    const Image& GetImage() const { return resource_->image; }
+    ImageResource& GetResource() { return *resource_; }
+
+private:
+    // Steps common to both constructors; false when the image gets no pixels.
+    bool Prepare(const ShapeImageParams& params);
+
+    ImageResource* resource_ = nullptr;
+    RefObject* secondResource_ = nullptr;  // never set for shape images
+};
+
+// Side of the image for a radius: 2R + 3.
+inline int64_t ShapeImageSide(int64_t outerSize) { return 2 * outerSize + 3; }

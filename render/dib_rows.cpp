@@ -1,0 +1,21 @@
+#include "render/dib_rows.h"
+
+#include <algorithm>
+#include <cstring>
+
+PixelRect CopyRowsBottomUp(const Graphics& surface, const PixelRect& rect, std::vector<uint32_t>& rows) {
+    const PixelRect r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, surface.width),
+                      std::min(rect.bottom, surface.height)};
+    if (r.left >= r.right || r.top >= r.bottom || surface.pixels == nullptr) return PixelRect{0, 0, 0, 0};
+    const size_t w = static_cast<size_t>(r.right - r.left);
+    const size_t h = static_cast<size_t>(r.bottom - r.top);
+    rows.resize(w * h);
+    // Rows of the surface lie width * 4 bytes apart: a plain 32-bit surface.
+    const size_t surfaceRow = static_cast<size_t>(surface.width) * 4;
+    for (size_t i = 0; i < h; ++i) {
+        const uint8_t* src = surface.pixels + (static_cast<size_t>(r.bottom) - 1 - i) * surfaceRow +
+                             static_cast<size_t>(r.left) * 4;
+        std::memcpy(&rows[i * w], src, w * 4);
+    }
+    return r;
+}
