@@ -1,0 +1,80 @@
+#include "app/saver_app_win32.h"
+
+#include <cstdlib>
+
+#include "app/command_line.h"
+#include "app/draw_wnd_win32.h"
+#include "app/saver_wnd_win32.h"
+#include "app/settings.h"
+#include "app/store_files_win32.h"
+#include "framework/registry_profile.h"
+#include "presets/preset_store.h"
+#include "presets/settings_profile.h"
+
+namespace {
+// Status of a program started with a command line it cannot use.
+constexpr int kBadCommandLine = 1;
+}  // namespace
+
+bool CSaverApp::InitInstance() {
+    // Dialog controls look three-dimensional by themselves on every 32- and 64-bit Windows.
+    SetRegistryKey(kCompanyName);
+    fw::RegistryProfile profile(RegistryHome());
+    LoadProfile(profile, theSettings);
+    LoadStore(thePresetStore, ThisProgramsStoreFiles(AppName()));
+
+    const RunModeDecision decision = DecideRunMode(__argc, __argv);
+    switch (decision.mode) {
+        case RunMode::Preview:
+            return StartPreview(decision.parentHandle, decision.hasParent);
+        case RunMode::FullScreen:
+            return StartFullScreen();
+        case RunMode::Configure:
+            RunConfiguration();
+            return false;
+        case RunMode::None:
+            break;
+    }
+    failureStatus_ = kBadCommandLine;
+    return false;
+}
+
+bool CSaverApp::StartPreview(uintptr_t parentHandle, bool hasParent) {
+    const HWND parent = reinterpret_cast<HWND>(parentHandle);
+    // Without a window to live in there is nothing to show: end at once, not wait forever.
+    if (!hasParent || parent == nullptr || !IsWindow(parent)) {
+        failureStatus_ = kBadCommandLine;
+        return false;
+    }
+    theRunState.fullScreen = 0;
+    theRunState.previewMode = 1;
+    RECT client{};
+    GetClientRect(parent, &client);
+    // On failure the object is not deleted here: a window that got as far as its last
+    // message has deleted it already. The program ends at once either way.
+    auto* preview = new CDrawWnd(1);
+    if (!preview->Create(0, WS_CHILD | WS_VISIBLE, client, parent)) {
+        failureStatus_ = kBadCommandLine;
+        return false;
+    }
+    mainWindow = preview;
+    return true;
+}
+
+bool CSaverApp::StartFullScreen() {
+    theRunState.previewMode = 0;
+    theRunState.fullScreen = 1;
+    auto* saver = new CSaverWnd();
+    if (!saver->CreateFullScreen()) {  // as for the preview, never deleted here
+        failureStatus_ = kBadCommandLine;
+        return false;
+    }
+    mainWindow = saver;
+    return true;
+}
+
+void CSaverApp::RunConfiguration() {
+    theRunState.fullScreen = 0;
+    theRunState.previewMode = 0;
+    // The configuration dialog is not part of this build yet: nothing to show.
+}
