@@ -49,7 +49,8 @@ void drawImage(Graphics& surface, const DC_DESCRIPTOR& image, int32_t x, int32_t
 void fillRect(Graphics& surface, int32_t x, int32_t y, int32_t w, int32_t h);
 
 // The row routines behind drawImage, exposed for tests and benchmarks. Widths are in
-// pixels, strides in bytes.
+// pixels, strides in bytes; source and destination must not overlap. blitKeyed runs the
+// fastest variant of render/blit_keyed.h that the processor supports.
 void blitRows(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcStride, int32_t width, int32_t height);
 void blitKeyed(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcStride, int32_t width, int32_t height,
                uint32_t key);
