@@ -10,9 +10,11 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/bench_results.h"
+#include "render/blit_keyed.h"
 #include "render/button_image_creator.h"
 #include "render/graphics.h"
 
@@ -34,10 +36,13 @@ const StampCase kStampCases[] = {
 
 constexpr int kPositions = 256;
 
-std::string CaseName(const StampCase& c) {
+std::string CaseSuffix(const StampCase& c) {
     const int side = 2 * c.outerSize + 3;
-    return "stamp/" + std::to_string(side) + "px_on_" + std::to_string(c.surfaceWidth) + "x" +
-           std::to_string(c.surfaceHeight);
+    return std::to_string(side) + "px_on_" + std::to_string(c.surfaceWidth) + "x" + std::to_string(c.surfaceHeight);
+}
+std::string CaseName(const StampCase& c) { return "stamp/" + CaseSuffix(c); }
+std::string VariantName(const StampCase& c, const KeyedBlitVariant& v) {
+    return std::string("stamp_") + v.name + "/" + CaseSuffix(c);
 }
 
 ShapeImageParams RedSphere(int32_t outerSize) {
@@ -99,32 +104,21 @@ void StampAll(Graphics& surface, const DC_DESCRIPTOR& image, const std::vector<P
     benchmark::ClobberMemory();
 }
 
-void BM_Stamp(benchmark::State& state, StampCase c) {
-    const ButtonImageCreator creator(RedSphere(c.outerSize));
-    const DC_DESCRIPTOR keyed = creator.GetImage().descriptor;
-    DC_DESCRIPTOR plain = keyed;
-    plain.colourKey = -1;  // the same rectangles, copied row by row
-    const std::unique_ptr<Graphics> surface(createSurface(c.surfaceWidth, c.surfaceHeight, 32, nullptr));
-    if (!surface || keyed.pixels == nullptr) {
-        state.SkipWithError("no surface or image");
-        return;
-    }
-    const std::vector<Pos> positions = Scatter(keyed.width, c.surfaceWidth, c.surfaceHeight);
-    const int64_t pixels = VisiblePixels(positions, keyed.width, c.surfaceWidth, c.surfaceHeight);
+// Runs the keyed and the plain pass once each per iteration, alternating which goes
+// first; the iteration time is the keyed pass.
+template <class Keyed, class Plain>
+void TimePair(benchmark::State& state, int64_t pixels, Keyed keyedPass, Plain plainPass) {
     // Touch every page once before timing.
-    StampAll(*surface, plain, positions);
-    StampAll(*surface, keyed, positions);
-
+    plainPass();
+    keyedPass();
     using Clock = std::chrono::steady_clock;
     double keyedSeconds = 0, plainSeconds = 0;
     bool keyedFirst = true;
     for (auto _ : state) {
-        const DC_DESCRIPTOR& first = keyedFirst ? keyed : plain;
-        const DC_DESCRIPTOR& second = keyedFirst ? plain : keyed;
         const auto t0 = Clock::now();
-        StampAll(*surface, first, positions);
+        if (keyedFirst) keyedPass(); else plainPass();
         const auto t1 = Clock::now();
-        StampAll(*surface, second, positions);
+        if (keyedFirst) plainPass(); else keyedPass();
         const auto t2 = Clock::now();
         const double a = std::chrono::duration<double>(t1 - t0).count();
         const double b = std::chrono::duration<double>(t2 - t1).count();
@@ -140,21 +134,89 @@ void BM_Stamp(benchmark::State& state, StampCase c) {
     state.counters["keyed/plain"] = plainSeconds / keyedSeconds;  // speed ratio
 }
 
+// Through drawImage, as the animation window stamps: blitKeyed against blitRows.
+void BM_Stamp(benchmark::State& state, StampCase c) {
+    const ButtonImageCreator creator(RedSphere(c.outerSize));
+    const DC_DESCRIPTOR keyed = creator.GetImage().descriptor;
+    DC_DESCRIPTOR plain = keyed;
+    plain.colourKey = -1;  // the same rectangles, copied row by row
+    const std::unique_ptr<Graphics> surface(createSurface(c.surfaceWidth, c.surfaceHeight, 32, nullptr));
+    if (!surface || keyed.pixels == nullptr) {
+        state.SkipWithError("no surface or image");
+        return;
+    }
+    const std::vector<Pos> positions = Scatter(keyed.width, c.surfaceWidth, c.surfaceHeight);
+    TimePair(
+        state, VisiblePixels(positions, keyed.width, c.surfaceWidth, c.surfaceHeight),
+        [&] { StampAll(*surface, keyed, positions); }, [&] { StampAll(*surface, plain, positions); });
+}
+
+// One variant of the keyed row routine called directly on the same clipped rectangles,
+// against blitRows: shows what each processor generation gets.
+void BM_StampVariant(benchmark::State& state, StampCase c, KeyedBlitVariant variant) {
+    const ButtonImageCreator creator(RedSphere(c.outerSize));
+    const DC_DESCRIPTOR image = creator.GetImage().descriptor;
+    const std::unique_ptr<Graphics> surface(createSurface(c.surfaceWidth, c.surfaceHeight, 32, nullptr));
+    if (!surface || image.pixels == nullptr) {
+        state.SkipWithError("no surface or image");
+        return;
+    }
+    struct Blit {
+        uint8_t* dst;
+        const uint8_t* src;
+        int32_t w, h;
+    };
+    std::vector<Blit> blits;
+    for (const Pos& p : Scatter(image.width, c.surfaceWidth, c.surfaceHeight)) {
+        const int32_t left = std::max(p.x, 0), top = std::max(p.y, 0);
+        const int32_t w = std::min(p.x + image.width, c.surfaceWidth) - left;
+        const int32_t h = std::min(p.y + image.height, c.surfaceHeight) - top;
+        if (w <= 0 || h <= 0) continue;
+        blits.push_back(Blit{surface->pixels + int64_t{top} * surface->stride + int64_t{left} * 4,
+                             image.pixels + int64_t{top - p.y} * image.stride + int64_t{left - p.x} * 4, w, h});
+    }
+    const uint32_t key = static_cast<uint32_t>(image.colourKey);
+    TimePair(
+        state, VisiblePixels(Scatter(image.width, c.surfaceWidth, c.surfaceHeight), image.width, c.surfaceWidth,
+                             c.surfaceHeight),
+        [&] {
+            for (const Blit& b : blits) variant.fn(b.dst, surface->stride, b.src, image.stride, b.w, b.h, key);
+            benchmark::ClobberMemory();
+        },
+        [&] {
+            for (const Blit& b : blits) blitRows(b.dst, surface->stride, b.src, image.stride, b.w, b.h);
+            benchmark::ClobberMemory();
+        });
+}
+
 }  // namespace
 
 void RegisterStampBenchmarks() {
     for (const StampCase& c : kStampCases)
         benchmark::RegisterBenchmark(CaseName(c).c_str(), BM_Stamp, c)->UseManualTime()->Unit(benchmark::kMicrosecond);
+    for (const KeyedBlitVariant& v : keyedBlitVariants())
+        for (const StampCase& c : kStampCases)
+            benchmark::RegisterBenchmark(VariantName(c, v).c_str(), BM_StampVariant, c, v)
+                ->UseManualTime()
+                ->Unit(benchmark::kMicrosecond);
 }
 
 void PrintStampSummary(const BenchResults& results) {
-    std::printf("Keyed stamp against a plain row copy of the same rectangles (speed ratio, median)\n");
-    std::printf("%-28s %12s %14s %14s\n", "case", "keyed/plain", "keyed Mpx/s", "plain Mpx/s");
-    for (const StampCase& c : kStampCases) {
-        const std::string name = CaseName(c) + "/manual_time";
+    std::vector<std::pair<std::string, StampCase>> rows;
+    for (const StampCase& c : kStampCases) rows.emplace_back(CaseName(c), c);
+    for (const KeyedBlitVariant& v : keyedBlitVariants())
+        for (const StampCase& c : kStampCases) rows.emplace_back(VariantName(c, v), c);
+    bool header = false;
+    for (const auto& row : rows) {
+        const std::string name = row.first + "/manual_time";
         const double ratio = results.Counter(name, "keyed/plain");
         if (std::isnan(ratio)) continue;
-        std::printf("%-28s %12.3f %14.0f %14.0f\n", CaseName(c).c_str(), ratio,
+        if (!header) {
+            std::printf("Keyed stamp against a plain row copy of the same rectangles (speed ratio, median)\n");
+            std::printf("%-38s %12s %14s %14s\n", "case", "keyed/plain", "keyed Mpx/s", "plain Mpx/s");
+            header = true;
+        }
+        std::printf("%-38s %12.3f %14.0f %14.0f\n", row.first.c_str(), ratio,
                     results.Counter(name, "items_per_second") / 1e6, results.Counter(name, "plain_px/s") / 1e6);
     }
 }
