@@ -1,15 +1,19 @@
 #include "app/saver_app_win32.h"
 
+#include <commctrl.h>
+
 #include <cstdlib>
+#include <string>
 
 #include "app/command_line.h"
 #include "app/draw_wnd_win32.h"
 #include "app/saver_wnd_win32.h"
 #include "app/settings.h"
 #include "app/store_files_win32.h"
+#include "dialog/saver_dlg_win32.h"
 #include "framework/registry_profile.h"
 #include "presets/preset_store.h"
-#include "presets/settings_profile.h"
+#include "presets/profile_forms.h"
 
 namespace {
 // Status of a program started with a command line it cannot use.
@@ -18,10 +22,11 @@ constexpr int kBadCommandLine = 1;
 
 bool CSaverApp::InitInstance() {
     // Dialog controls look three-dimensional by themselves on every 32- and 64-bit Windows.
-    SetRegistryKey(kCompanyName);
+    SetRegistryKey("Pellucid Works");
     fw::RegistryProfile profile(RegistryHome());
     LoadProfile(profile, theSettings);
-    LoadStore(thePresetStore, ThisProgramsStoreFiles(AppName()));
+    const std::string storeFile = StoreLoadPath(ThisProgramsStoreFolders(AppName()), DefaultFileSystem());
+    if (!storeFile.empty()) LoadStore(thePresetStore, storeFile);
 
     const RunModeDecision decision = DecideRunMode(__argc, __argv);
     switch (decision.mode) {
@@ -76,5 +81,14 @@ bool CSaverApp::StartFullScreen() {
 void CSaverApp::RunConfiguration() {
     theRunState.fullScreen = 0;
     theRunState.previewMode = 0;
-    // The configuration dialog is not part of this build yet: nothing to show.
+    // The trackbars live in the common controls library.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    CSaverDlg dialog;
+    if (dialog.DoModal(nullptr) != IDOK) return;  // Cancel writes nothing
+    fw::RegistryProfile profile(RegistryHome());
+    SaveProfile(profile, theSettings);
+    const std::string storeFile = StoreSavePath(ThisProgramsStoreFolders(AppName()), DefaultFileSystem());
+    if (!storeFile.empty()) SaveStore(thePresetStore, storeFile);
 }

@@ -3,6 +3,6 @@
 
 #include <string>
 
-#include "presets/preset_store.h"
+#include "presets/store_location.h"
 
-StoreFiles ThisProgramsStoreFiles(const std::string& programName);
+StoreFolders ThisProgramsStoreFolders(const std::string& programName);

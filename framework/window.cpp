@@ -53,6 +53,10 @@ bool Window::Subclass(HWND hwnd) {
     return originalProc_ != nullptr;
 }
 
+Window* Window::FromHandle(HWND hwnd) {
+    return hwnd != nullptr ? static_cast<Window*>(GetPropA(hwnd, kSubclassProp)) : nullptr;
+}
+
 bool Window::ProcessWindowMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 LRESULT Window::DefaultHandling(UINT msg, WPARAM wParam, LPARAM lParam) {

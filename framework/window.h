@@ -27,6 +27,11 @@ public:
     // Takes over an existing window (a dialog control): its messages pass through this
     // object's message map first, then to the window's own procedure.
     bool Subclass(HWND hwnd);
+    // The object that took over `hwnd`, or null.
+    static Window* FromHandle(HWND hwnd);
+
+    // Owner draw, reflected from the parent dialog; false when the control does not draw.
+    virtual bool DrawItem(const DRAWITEMSTRUCT&) { return false; }
 
 protected:
     // The message map. Returns true when the message was handled, with its result.

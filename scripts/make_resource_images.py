@@ -3,6 +3,8 @@
 
 icon 128: a shaded red sphere lit from the upper left, 16, 32 and 48 pixels, 32-bit with alpha.
 cursor 129: 32 x 32 monochrome, AND mask all ones, XOR all zeros: an invisible pointer.
+cursor 132: a vertical double-headed arrow, hot spot (15, 15), for the speed spinners.
+cursor 133: four arrowheads pointing inward to the hot spot (15, 15), for the light editor.
 """
 import math
 import struct
@@ -80,10 +82,64 @@ def mono_cursor(and_rows, xor_rows, hot):
     return struct.pack("<HHH", 0, 2, 1) + struct.pack("<BBBBHHII", 32, 32, 2, 0, hot[0], hot[1], len(data), 22) + data
 
 
+def draw_cursor(black):
+    """AND and XOR rows for a set of black pixels with a one-pixel white outline."""
+    white = set()
+    for (x, y) in black:
+        for dx in (-1, 0, 1):
+            for dy in (-1, 0, 1):
+                q = (x + dx, y + dy)
+                if q not in black and 0 <= q[0] < 32 and 0 <= q[1] < 32:
+                    white.add(q)
+    and_rows, xor_rows = [], []
+    for y in range(32):
+        a = x_ = ""
+        for x in range(32):
+            a += "0" if (x, y) in black or (x, y) in white else "1"
+            x_ += "1" if (x, y) in white else "0"
+        and_rows.append(a)
+        xor_rows.append(x_)
+    return and_rows, xor_rows
+
+
+def arrowhead(tip, direction, length=6):
+    """A filled triangle whose tip is at `tip`, opening against `direction` (dx, dy)."""
+    pts = set()
+    dx, dy = direction
+    for k in range(length):
+        cx, cy = tip[0] - dx * k, tip[1] - dy * k
+        for w in range(-k, k + 1):
+            pts.add((cx + w * dy, cy + w * dx))
+    return pts
+
+
+def vertical_arrows():
+    """Cursor 132: a vertical double-headed arrow centred on (15, 15)."""
+    black = set()
+    for y in range(4, 27):
+        black.add((15, y))
+    black |= arrowhead((15, 3), (0, -1))
+    black |= arrowhead((15, 27), (0, 1))
+    return black
+
+
+def inward_arrows():
+    """Cursor 133: four arrowheads at the edges pointing inward to (15, 15)."""
+    black = set()
+    black |= arrowhead((15, 8), (0, 1))    # top, pointing down
+    black |= arrowhead((15, 22), (0, -1))  # bottom, pointing up
+    black |= arrowhead((8, 15), (1, 0))    # left, pointing right
+    black |= arrowhead((22, 15), (-1, 0))  # right, pointing left
+    black.add((15, 15))
+    return black
+
+
 def main():
     OUT.mkdir(exist_ok=True)
     (OUT / "tindlbrg.ico").write_bytes(icon_file([16, 32, 48]))
     (OUT / "invisible.cur").write_bytes(mono_cursor(["1" * 32] * 32, ["0" * 32] * 32, (0, 0)))
+    (OUT / "spinner.cur").write_bytes(mono_cursor(*draw_cursor(vertical_arrows()), (15, 15)))
+    (OUT / "light_editor.cur").write_bytes(mono_cursor(*draw_cursor(inward_arrows()), (15, 15)))
     return 0
 
 

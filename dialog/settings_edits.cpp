@@ -1,0 +1,70 @@
+#include "dialog/settings_edits.h"
+
+#include "engine/numeric.h"
+
+int32_t PercentPosition(float value) { return TruncateToInt32(value * 100.0f); }
+
+void MoveSize1(SaverSettings& s, RunState& r, int32_t position) {
+    s.size1 = position;
+    if (s.bound != 0) s.size2 = s.size1;
+    r.rebuildImages = 1;
+}
+
+void MoveSize2(SaverSettings& s, RunState& r, int32_t position) {
+    s.size2 = position;
+    if (s.bound != 0) s.size1 = s.size2;
+    r.rebuildImages = 1;
+}
+
+void MovePhong(SaverSettings& s, RunState& r, int32_t position) {
+    s.phong = position;
+    r.rebuildImages = 1;
+}
+
+void MoveMirror(SaverSettings& s, RunState& r, int32_t position) {
+    s.mirror = static_cast<float>(position) / 100.0f;
+    r.rebuildImages = 1;
+}
+
+void MoveAmbient(SaverSettings& s, RunState& r, int32_t position) {
+    s.ambient = static_cast<float>(position) / 100.0f;
+    r.rebuildImages = 1;
+}
+
+void SetBound(SaverSettings& s, RunState& r, bool checked) {
+    s.bound = checked ? 1 : 0;
+    if (s.bound == 1) s.size2 = s.size1;
+    r.rebuildImages = 1;
+}
+
+void ChooseSphere(SaverSettings& s, RunState& r) {
+    s.shape = 0;
+    r.rebuildImages = 1;
+}
+
+void ChooseTorus(SaverSettings& s, RunState& r) {
+    s.shape = 2;
+    s.bound = 0;
+    // Nearly equal sizes would leave no hole: start from a proper ring instead.
+    const int64_t difference = int64_t{s.size1} - s.size2;
+    if (difference > -3 && difference < 3) {
+        s.size1 = 25;
+        s.size2 = 18;
+    }
+    r.rebuildImages = 1;
+}
+
+void StepSpeed(SaverSettings& s, SpeedColumn column, int32_t steps) {
+    float& speed = column == SpeedColumn::Round ? s.csStep : s.cbStep;
+    speed += static_cast<float>(steps) * kSpeedStep;
+}
+
+void Spin(SaverSettings& s, int32_t delta, uint32_t index) {
+    if (index == 0) s.csStep += static_cast<float>(delta) * kSpeedStep;
+    if (index == 1) s.cbStep += static_cast<float>(delta) * kSpeedStep;
+}
+
+void ToggleSwitch(SaverSettings& s, int slot) {
+    if (slot < 0 || slot >= kShapeSlots) return;
+    s.switches[slot] = !s.switches[slot];
+}
