@@ -61,12 +61,6 @@ TEST(PresetStoreList, AppendsInOrderKeepsDuplicatesAndRemovesByPosition) {
     EXPECT_EQ(store.Count(), 0);
 }
 
-TEST(PresetStoreList, GrowsBeyondItsFirstCapacity) {
-    OwnedPresetStore store;
-    for (int i = 0; i < 300; ++i) ASSERT_TRUE(AddPreset(store, Named(std::to_string(i))));
-    EXPECT_EQ(PresetName(*PresetAt(store, 299)), "299");
-}
-
 TEST(PresetStoreFile, EmptyStoreSavesAsFourZeroBytes) {
     FakeFileSystem fs;
     OwnedPresetStore store;
