@@ -38,9 +38,11 @@ E2E_CASE(full_screen, default_animation_stays_inside_ring) {
     const int half = static_cast<int>(30 * scale) + 1;  // half the side of a default image
     const double cx = (screen.cx & ~1) / 2.0;
     const double cy = (screen.cy & ~1) / 2.0;
-    // A shape pixel lies at most `half` pixels from the path point, plus one for rounding.
-    const double inner = 60 * scale - half - 1.5;
-    const double outer = 260 * scale + half + 1.5;
+    // A shape pixel lies at most `half` pixels from its path point, and the path point
+    // is rounded to whole pixels by adding one half and truncating toward zero, which
+    // moves it by up to 1.5 pixels on each axis.
+    const double inner = 60 * scale - half - 2.5;
+    const double outer = 260 * scale + half + 2.5;
 
     Screenshot shot = Screenshot::Capture();
     size_t colours = 0;
@@ -77,6 +79,22 @@ E2E_CASE(full_screen, default_animation_stays_inside_ring) {
                           shot.At(x, y), r, inner, outer));
         }
     }
+    PostKeyDown(window, 'A');
+    ExpectEndsWithStatus(*saver, 0, "a key press");
+}
+
+// Over the saver the system shows no pointer at all (another program's window shows its
+// arrow or I-beam here).
+E2E_CASE(full_screen, pointer_is_hidden) {
+    auto saver = StartSaver({L"/s"});
+    HWND window = WaitForFullScreenWindow(*saver);
+    WaitForDrawing(*saver);
+    CURSORINFO info = {};
+    const bool hidden = PollUntil([&] {
+        info.cbSize = sizeof info;
+        return GetCursorInfo(&info) && info.hCursor == nullptr;
+    });
+    Expect(hidden, Format("over the saver the pointer shows cursor %p", static_cast<void*>(info.hCursor)));
     PostKeyDown(window, 'A');
     ExpectEndsWithStatus(*saver, 0, "a key press");
 }

@@ -9,7 +9,6 @@
 #include "preset_store.h"
 #include "registry.h"
 #include "saver.h"
-#include "window_search.h"
 
 namespace {
 
@@ -83,10 +82,8 @@ E2E_CASE(no_writes, preview_writes_nothing) {
     const Stored before = ReadStored();
     {
         HostWindow host(320, 240);
-        auto saver = StartSaver({L"/p", std::to_wstring(reinterpret_cast<uintptr_t>(host.Handle()))});
-        const bool made = PollUntil(
-            [&] { return !ChildWindowsOf(host.Handle(), saver->Pid()).empty() || !saver->Running(); });
-        Expect(made && saver->Running(), "the preview window did not appear");
+        auto saver = StartSaver({L"/p", HandleText(host.Handle())});
+        WaitForPreviewChild(*saver, host.Handle());
         host.Destroy();
         ExpectEndsWithStatus(*saver, 0, "the host window was destroyed");
     }

@@ -10,21 +10,6 @@
 
 namespace {
 
-std::wstring HandleText(HWND hwnd) { return std::to_wstring(reinterpret_cast<uintptr_t>(hwnd)); }
-
-// Starts the preview in `host` and returns the saver's child window once it is there.
-HWND WaitForPreviewChild(SaverProcess& saver, HWND host) {
-    HWND child = nullptr;
-    PollUntil([&] {
-        const auto children = ChildWindowsOf(host, saver.Pid());
-        if (!children.empty()) child = children.front();
-        return child != nullptr || !saver.Running();
-    });
-    Expect(saver.Running(), Format("the preview ended with status %lu before making its window", saver.ExitCode()));
-    Expect(child != nullptr, Format("no preview window appeared in the host within %lu s", kDeadlineMs / 1000));
-    return child;
-}
-
 void ExpectPreviewFillsHost(const wchar_t* letter, int width, int height) {
     HostWindow host(width, height);
     auto saver = StartSaver({letter, HandleText(host.Handle())});

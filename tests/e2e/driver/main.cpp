@@ -7,6 +7,7 @@
 //                                         failure the screen at that moment goes to SCREEN.bmp
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -72,6 +73,10 @@ int Usage() {
 
 int wmain(int argc, wchar_t** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
+    // Groups in name order, cases in the order they are written.
+    std::stable_sort(AllCases().begin(), AllCases().end(), [](const Case& a, const Case& b) {
+        return a.name.substr(0, a.name.find('.')) < b.name.substr(0, b.name.find('.'));
+    });
     if (argc == 2 && std::wcscmp(argv[1], L"list") == 0) {
         for (const auto& c : AllCases()) std::printf("%s\n", c.name.c_str());
         return 0;

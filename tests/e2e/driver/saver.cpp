@@ -143,3 +143,18 @@ void ExpectFullScreenShows(const ShapeLook& look, const std::string& what) {
     PostKeyDown(window, VK_SPACE);
     ExpectEndsWithStatus(*saver, 0, "a key press");
 }
+
+HWND WaitForPreviewChild(SaverProcess& saver, HWND host) {
+    HWND child = nullptr;
+    PollUntil([&] {
+        for (HWND hwnd : ChildWindowsOf(host, saver.Pid()))
+            if (IsWindowVisible(hwnd)) child = hwnd;
+        return child != nullptr || !saver.Running();
+    });
+    Expect(saver.Running(), Format("the preview ended with status %lu before making its window", saver.ExitCode()));
+    Expect(child != nullptr,
+           Format("no visible preview window appeared in the host within %lu s", kDeadlineMs / 1000));
+    return child;
+}
+
+std::wstring HandleText(HWND hwnd) { return std::to_wstring(reinterpret_cast<uintptr_t>(hwnd)); }

@@ -48,3 +48,10 @@ void ExpectStillPicture(SaverProcess& saver, const ExpectedStamp& stamp, const s
 // Runs full screen and checks that the screen shows exactly the still picture of `look`
 // (the settings must have both speeds 0 and one slot on), then ends it with a key.
 void ExpectFullScreenShows(const ShapeLook& look, const std::string& what);
+
+// The preview's child window in `host` once it is shown (it exists a moment before);
+// fails when none appears in time.
+HWND WaitForPreviewChild(SaverProcess& saver, HWND host);
+
+// A window handle as the display panel passes it: a decimal number.
+std::wstring HandleText(HWND hwnd);
