@@ -92,6 +92,7 @@ inline void KeyedRowSse2(uint8_t* dst, const uint8_t* src, int32_t width, __m128
 
 void BlitKeyedSse2(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcStride, int32_t width,
                    int32_t height, uint32_t key) {
+    if (width < 1) return;
     key &= kLow24;
     const __m128i low24 = _mm_set1_epi32(static_cast<int>(kLow24));
     const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
@@ -148,6 +149,7 @@ TINDLBRG_AVX2 inline void KeyedRowAvx2(uint8_t* dst, const uint8_t* src, int32_t
 
 TINDLBRG_AVX2 void BlitKeyedAvx2(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcStride, int32_t width,
                                  int32_t height, uint32_t key) {
+    if (width < 1) return;
     key &= kLow24;
     const __m256i low24 = _mm256_set1_epi32(static_cast<int>(kLow24));
     const __m256i keys = _mm256_set1_epi32(static_cast<int>(key));

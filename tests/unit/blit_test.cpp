@@ -162,6 +162,16 @@ TEST(KeyedBlit, EveryVariantMatchesThePixelRuleForAllWidthsAndOffsets) {
     }
 }
 
+TEST(KeyedBlit, EmptyRowsWriteNothing) {
+    const std::vector<uint32_t> src(8, 0x00ABCDEFu);
+    for (const KeyedBlitVariant& v : keyedBlitVariants())
+        for (int32_t w : {0, -1, -9}) {
+            std::vector<uint32_t> dst(8, 5u);
+            v.fn(reinterpret_cast<uint8_t*>(dst.data()), 16, reinterpret_cast<const uint8_t*>(src.data()), 16, w, 2, 0);
+            EXPECT_EQ(dst, std::vector<uint32_t>(8, 5u)) << v.name << " width " << w;
+        }
+}
+
 TEST(KeyedBlit, EveryVariantWalksEachStrideItsOwnWay) {
     // The source read bottom-up (negative stride) onto a destination with a wide stride.
     const int32_t w = 37, h = 5, srcStride = 4 * 40, dstStride = 4 * 53;
