@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64)
+#if defined(__SSE2__)
 #include <emmintrin.h>
 #define TINDLBRG_HAVE_SSE2 1
 #endif
@@ -29,8 +29,8 @@ void KeyedRowPortable(uint8_t* dst, const uint8_t* src, int32_t width, uint32_t 
 void BlitKeyedPortable(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcStride, int32_t width,
                        int32_t height, uint32_t key) {
     key &= kLow24;
-    for (int32_t row = 0; row < height; ++row, dst += dstStride, src += srcStride)
-        KeyedRowPortable(dst, src, width, key);
+    for (int32_t row = 0; row < height; ++row)
+        KeyedRowPortable(dst + ptrdiff_t{row} * dstStride, src + ptrdiff_t{row} * srcStride, width, key);
 }
 
 // The vector rows below work on whole vectors of pixels. Where a vector mixes key and
@@ -96,12 +96,15 @@ void BlitKeyedSse2(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t 
     key &= kLow24;
     const __m128i low24 = _mm_set1_epi32(static_cast<int>(kLow24));
     const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
-    for (int32_t row = 0; row < height; ++row, dst += dstStride, src += srcStride) {
-        if (row + 1 < height) PrefetchRowStart(dst + dstStride, width);
+    // Row addresses are computed afresh, never stepped past the last row.
+    for (int32_t row = 0; row < height; ++row) {
+        uint8_t* d = dst + ptrdiff_t{row} * dstStride;
+        const uint8_t* s = src + ptrdiff_t{row} * srcStride;
+        if (row + 1 < height) PrefetchRowStart(d + dstStride, width);
         if (width >= 4)
-            KeyedRowSse2(dst, src, width, low24, keys);
+            KeyedRowSse2(d, s, width, low24, keys);
         else
-            KeyedRowPortable(dst, src, width, key);
+            KeyedRowPortable(d, s, width, key);
     }
 }
 
@@ -153,14 +156,16 @@ TINDLBRG_AVX2 void BlitKeyedAvx2(uint8_t* dst, int32_t dstStride, const uint8_t*
     key &= kLow24;
     const __m256i low24 = _mm256_set1_epi32(static_cast<int>(kLow24));
     const __m256i keys = _mm256_set1_epi32(static_cast<int>(key));
-    for (int32_t row = 0; row < height; ++row, dst += dstStride, src += srcStride) {
-        if (row + 1 < height) PrefetchRowStart(dst + dstStride, width);
+    for (int32_t row = 0; row < height; ++row) {
+        uint8_t* d = dst + ptrdiff_t{row} * dstStride;
+        const uint8_t* s = src + ptrdiff_t{row} * srcStride;
+        if (row + 1 < height) PrefetchRowStart(d + dstStride, width);
         if (width >= 8)
-            KeyedRowAvx2(dst, src, width, low24, keys);
+            KeyedRowAvx2(d, s, width, low24, keys);
         else if (width >= 4)
-            KeyedRowSse2(dst, src, width, _mm256_castsi256_si128(low24), _mm256_castsi256_si128(keys));
+            KeyedRowSse2(d, s, width, _mm256_castsi256_si128(low24), _mm256_castsi256_si128(keys));
         else
-            KeyedRowPortable(dst, src, width, key);
+            KeyedRowPortable(d, s, width, key);
     }
 }
 

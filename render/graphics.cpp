@@ -128,8 +128,11 @@ Graphics* createSurface(int32_t width, int32_t height, int32_t bitsPerPixel, uin
 }
 
 void blitRows(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcStride, int32_t width, int32_t height) {
+    if (width < 1) return;
     const size_t bytes = size_t{4} * static_cast<size_t>(width);
-    for (int32_t row = 0; row < height; ++row, dst += dstStride, src += srcStride) std::memcpy(dst, src, bytes);
+    // Row addresses are computed afresh, never stepped past the last row.
+    for (int32_t row = 0; row < height; ++row)
+        std::memcpy(dst + ptrdiff_t{row} * dstStride, src + ptrdiff_t{row} * srcStride, bytes);
 }
 
 void blitKeyed(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcStride, int32_t width, int32_t height,

@@ -218,6 +218,22 @@ TEST(KeyedBlit, EveryVariantStampsAShapeImageAsThePixelRuleDoes) {
     }
 }
 
+TEST(PlainBlit, CopiesEveryPixelWholeWithItsOwnStrides) {
+    std::mt19937 rng(31u);
+    const int32_t w = 13, h = 4;
+    Block src(w, h, 4 * 17, 4), dst(w, h, 4 * 21 + 2, 6);
+    FillRandom(src.bytes, rng);
+    FillRandom(dst.bytes, rng);
+    std::vector<uint8_t> expected = dst.bytes;
+    for (int32_t y = 0; y < h; ++y) std::memcpy(expected.data() + dst.offset + y * dst.stride, src.At(0, y), 4 * w);
+    blitRows(dst.At(0, 0), dst.stride, src.At(0, 0), src.stride, w, h);
+    EXPECT_EQ(dst.bytes, expected);
+    for (int32_t empty : {0, -3}) {
+        blitRows(dst.At(0, 0), dst.stride, src.At(0, 0), src.stride, empty, h);
+        EXPECT_EQ(dst.bytes, expected) << "width " << empty;
+    }
+}
+
 // drawImage clips the image at every edge and corner of the surface and hands the rest to
 // the selected routine: the visible part must match the pixel rule, nothing else may change.
 TEST(KeyedBlit, ClippedStampsThroughDrawImageMatchThePixelRule) {
