@@ -89,6 +89,5 @@ void CSaverApp::RunConfiguration() {
     if (dialog.DoModal(nullptr) != IDOK) return;  // Cancel writes nothing
     fw::RegistryProfile profile(RegistryHome());
     SaveProfile(profile, theSettings);
-    const std::string storeFile = StoreSavePath(ThisProgramsStoreFolders(AppName()), DefaultFileSystem());
-    if (!storeFile.empty()) SaveStore(thePresetStore, storeFile);
+    SaveStoreFile(thePresetStore, ThisProgramsStoreFolders(AppName()), DefaultFileSystem());
 }

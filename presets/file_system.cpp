@@ -10,7 +10,6 @@ namespace {
 
 // Beside the target, so that the replacement stays within one volume.
 constexpr char kTemporarySuffix[] = ".tmp";
-constexpr char kProbeName[] = "tindlbrg.probe";
 
 class StdFile final : public FileSystem::File {
 public:
@@ -50,23 +49,14 @@ public:
         std::error_code ec;
         return !path.empty() && fsys::is_regular_file(fsys::path(path), ec);
     }
-    bool CanWriteIn(const std::string& folder) override {
-        if (folder.empty()) return false;
-        const std::string probe = folder + "/" + kProbeName;
-        std::FILE* file = std::fopen(probe.c_str(), "wb");
-        if (file == nullptr) return false;
-        std::fclose(file);
-        std::remove(probe.c_str());
-        return true;
-    }
     bool CreateFolders(const std::string& folder) override {
         if (folder.empty()) return false;
         std::error_code ec;
         fsys::create_directories(fsys::path(folder), ec);
         return fsys::is_directory(fsys::path(folder), ec);
     }
-    std::unique_ptr<File> Open(const std::string& path, Access access) override {
-        return Wrap(std::fopen(path.c_str(), access == Access::kUpdate ? "r+b" : "rb"));
+    std::unique_ptr<File> Open(const std::string& path) override {
+        return Wrap(std::fopen(path.c_str(), "rb"));
     }
     std::unique_ptr<File> Create(const std::string& path) override {
         return Wrap(std::fopen(path.c_str(), "wb"));

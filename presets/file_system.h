@@ -18,17 +18,14 @@ public:
         virtual bool Close() = 0;
     };
 
-    enum class Access { kRead, kUpdate };
-
     virtual ~FileSystem() = default;
 
     virtual bool Exists(const std::string& path) = 0;
-    // Whether a new file can be created in the folder.
-    virtual bool CanWriteIn(const std::string& folder) = 0;
     // Creates the folder and any missing parents; true when the folder exists afterwards.
     virtual bool CreateFolders(const std::string& folder) = 0;
-    // An existing file; kUpdate also demands write access. Null when it cannot be opened.
-    virtual std::unique_ptr<File> Open(const std::string& path, Access access) = 0;
+    // An existing file, for reading only: reading never needs more, and read-only files
+    // (an old store, a preset from a CD) must load. Null when it cannot be opened.
+    virtual std::unique_ptr<File> Open(const std::string& path) = 0;
     // A new empty file in place of any old one. Null when it cannot be created.
     virtual std::unique_ptr<File> Create(const std::string& path) = 0;
     // Moves `from` over `to` in one step: afterwards `to` is either the old file or the

@@ -55,7 +55,7 @@ std::vector<std::string> PresetNames(const PresetStore& store) {
 bool LoadStore(PresetStore& store, const std::string& path, FileSystem& fs) {
     // Read access is enough: a store left read-only, such as one in the Windows
     // directory, must still load.
-    std::unique_ptr<FileSystem::File> file = fs.Open(path, FileSystem::Access::kRead);
+    std::unique_ptr<FileSystem::File> file = fs.Open(path);
     if (!file) return false;
     ClearStore(store);
     uint8_t countBytes[kCountBytes];
@@ -90,7 +90,7 @@ bool WritePresetFile(const PresetStore& store, int32_t position, const std::stri
 }
 
 bool ReadPresetFile(PresetStore& store, const std::string& path, FileSystem& fs) {
-    std::unique_ptr<FileSystem::File> file = fs.Open(path, FileSystem::Access::kUpdate);
+    std::unique_ptr<FileSystem::File> file = fs.Open(path);
     if (!file) return false;
     PresetHolder preset;
     if (ReadRecord(*file, preset)) AddPreset(store, preset);

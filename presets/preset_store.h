@@ -50,6 +50,6 @@ bool SaveStore(const PresetStore& store, const std::string& path, FileSystem& fs
 bool WritePresetFile(const PresetStore& store, int32_t position, const std::string& path,
                      FileSystem& fs = DefaultFileSystem());
 // Appends the first 228 bytes of a preset file as a record; a shorter file adds
-// nothing. The file must allow writing too, so a read-only preset file is refused.
+// nothing. The file is opened for reading only, so read-only preset files import too.
 // True when the file was opened.
 bool ReadPresetFile(PresetStore& store, const std::string& path, FileSystem& fs = DefaultFileSystem());

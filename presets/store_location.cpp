@@ -15,14 +15,12 @@ std::string StoreLoadPath(const StoreFolders& folders, FileSystem& fs) {
     return std::string();
 }
 
-std::string StoreSavePath(const StoreFolders& folders, FileSystem& fs) {
+bool SaveStoreFile(const PresetStore& store, const StoreFolders& folders, FileSystem& fs) {
     const std::string userStore = StoreFileIn(folders.userFolder, folders.separator);
-    if (!userStore.empty()) {
-        if (fs.CreateFolders(folders.userFolder) && fs.CanWriteIn(folders.userFolder)) return userStore;
-        // Saving elsewhere would leave this store in front of the new one at next load.
-        if (fs.Exists(userStore)) return std::string();
-    }
-    if (!folders.windowsDir.empty() && fs.CanWriteIn(folders.windowsDir))
-        return StoreFileIn(folders.windowsDir, folders.separator);
-    return std::string();
+    // An existing user store is the one loaded next time: saving anywhere else would hide.
+    if (!userStore.empty() && fs.Exists(userStore)) return SaveStore(store, userStore, fs);
+    const std::string windowsStore = StoreFileIn(folders.windowsDir, folders.separator);
+    if (!windowsStore.empty() && SaveStore(store, windowsStore, fs)) return true;
+    if (userStore.empty() || !fs.CreateFolders(folders.userFolder)) return false;
+    return SaveStore(store, userStore, fs);
 }

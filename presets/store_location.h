@@ -7,6 +7,7 @@
 #include <string>
 
 #include "presets/file_system.h"
+#include "presets/preset_store.h"
 
 constexpr char kStoreFileName[] = "tindlbrg.cfg";
 
@@ -23,6 +24,7 @@ std::string StoreFileIn(const std::string& folder, char separator);
 // to load). Changes nothing on disk: modes that only show the animation write nothing.
 std::string StoreLoadPath(const StoreFolders& folders, FileSystem& fs);
 
-// The user's store, creating its folders; if the user folder cannot be written and holds
-// no store, the Windows directory's when that can be written. Empty when neither can.
-std::string StoreSavePath(const StoreFolders& folders, FileSystem& fs);
+// Saves the store where the next start will load it from: the user's file when it
+// exists; else the Windows directory's, and when that cannot be written (as for a normal
+// user on current Windows), the user's, creating its folders. True when a file was written.
+bool SaveStoreFile(const PresetStore& store, const StoreFolders& folders, FileSystem& fs);

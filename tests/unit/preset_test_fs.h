@@ -29,9 +29,6 @@ public:
     std::vector<std::string> createdFolders;
 
     bool Exists(const std::string& path) override { return files.count(path) != 0; }
-    bool CanWriteIn(const std::string& folder) override {
-        return folders.count(folder) != 0 && unwritableFolders.count(folder) == 0;
-    }
     bool CreateFolders(const std::string& folder) override {
         if (folders.count(folder) != 0) return true;
         if (failCreateFolders) return false;
@@ -39,25 +36,29 @@ public:
         createdFolders.push_back(folder);
         return true;
     }
-    std::unique_ptr<File> Open(const std::string& path, Access access) override {
+    std::unique_ptr<File> Open(const std::string& path) override {
         auto it = files.find(path);
         if (it == files.end()) return nullptr;
-        if (access == Access::kUpdate && readOnlyFiles.count(path) != 0) return nullptr;
         return std::make_unique<FakeFile>(it->second, std::numeric_limits<size_t>::max(), false);
     }
     std::unique_ptr<File> Create(const std::string& path) override {
-        if (failCreate) return nullptr;
+        if (failCreate || unwritableFolders.count(FolderOf(path)) != 0) return nullptr;
         Bytes& bytes = files[path];
         bytes.clear();
         return std::make_unique<FakeFile>(bytes, writeLimit, failClose);
     }
     bool Replace(const std::string& from, const std::string& to) override {
-        if (failReplace || files.count(from) == 0) return false;
+        if (failReplace || files.count(from) == 0 || readOnlyFiles.count(to) != 0) return false;
         files[to] = files[from];
         files.erase(from);
         return true;
     }
     void Remove(const std::string& path) override { files.erase(path); }
+
+    static std::string FolderOf(const std::string& path) {
+        const size_t end = path.find_last_of("\\/");
+        return end == std::string::npos ? std::string() : path.substr(0, end);
+    }
 
 private:
     class FakeFile : public File {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "preset_test_fs.h"
+#include "presets/preset_holder.h"
 #include "presets/store_location.h"
 
 namespace {
@@ -33,53 +34,84 @@ TEST(StoreLocation, LoadsTheUserStoreElseTheOldOneElseNothing) {
     EXPECT_TRUE(fs.createdFolders.empty());  // choosing what to load writes nothing
 }
 
-TEST(StoreLocation, SavesInTheUserFolderCreatingIt) {
+// A store of one preset, to tell saved files apart.
+const PresetStore& OnePreset() {
+    static OwnedPresetStore store;
+    if (store.Count() == 0) AddPreset(store, MakePresetFromSettings("saved", SaverSettings{}));
+    return store;
+}
+
+TEST(StoreLocation, SavesTheUserStoreWhenItExists) {
     FakeFileSystem fs;
-    fs.folders.insert(kWindows);
+    fs.folders = {kWindows, kUser};
     fs.files[kLegacyStore] = {0, 0, 0, 0};
-    EXPECT_EQ(StoreSavePath(Folders(), fs), kUserStore);
-    EXPECT_EQ(fs.createdFolders, std::vector<std::string>{kUser});
-    EXPECT_EQ(fs.files.count(kLegacyStore), 1u);  // the old store is left alone
-}
-
-TEST(StoreLocation, FallsBackToTheWindowsDirectoryOnlyWhenNoUserStoreCouldShadowIt) {
-    FakeFileSystem fs;
-    fs.folders.insert(kWindows);
-    fs.failCreateFolders = true;
-    EXPECT_EQ(StoreSavePath(Folders(), fs), kLegacyStore);
-    EXPECT_EQ(StoreSavePath(StoreFolders{kWindows, "", '\\'}, fs), kLegacyStore);
-
-    fs.failCreateFolders = false;
-    fs.folders.insert(kUser);
-    fs.unwritableFolders.insert(kUser);
-    EXPECT_EQ(StoreSavePath(Folders(), fs), kLegacyStore);
     fs.files[kUserStore] = {0, 0, 0, 0};
-    EXPECT_EQ(StoreSavePath(Folders(), fs), "");
+    EXPECT_TRUE(SaveStoreFile(OnePreset(), Folders(), fs));
+    EXPECT_EQ(fs.files[kUserStore].size(), 4u + 228u);
+    EXPECT_EQ(fs.files[kLegacyStore].size(), 4u);  // the old store is left alone
 
-    fs.unwritableFolders.insert(kWindows);
-    fs.files.clear();
-    EXPECT_EQ(StoreSavePath(Folders(), fs), "");
-    EXPECT_EQ(StoreSavePath(StoreFolders{}, fs), "");
+    fs.unwritableFolders.insert(kUser);  // ...and is never written in its place
+    EXPECT_FALSE(SaveStoreFile(OnePreset(), Folders(), fs));
+    EXPECT_EQ(fs.files[kLegacyStore].size(), 4u);
 }
 
-TEST(StoreLocation, DefaultFileSystemCreatesAndProbesRealFolders) {
+TEST(StoreLocation, SavesInTheWindowsDirectoryWhenItCanBeWritten) {
+    for (bool legacyExists : {false, true}) {
+        FakeFileSystem fs;
+        fs.folders = {kWindows};
+        if (legacyExists) fs.files[kLegacyStore] = {0, 0, 0, 0};
+        EXPECT_TRUE(SaveStoreFile(OnePreset(), Folders(), fs));
+        EXPECT_EQ(fs.files[kLegacyStore].size(), 4u + 228u);
+        EXPECT_EQ(fs.files.count(kUserStore), 0u);
+        EXPECT_TRUE(fs.createdFolders.empty());
+        EXPECT_EQ(StoreLoadPath(Folders(), fs), kLegacyStore);  // where the next start looks
+    }
+}
+
+TEST(StoreLocation, FallsBackToTheUserFolderWhenTheWindowsDirectoryRefuses) {
+    FakeFileSystem fs;  // a normal user: the Windows directory is not writable
+    fs.folders = {kWindows};
+    fs.unwritableFolders.insert(kWindows);
+    fs.files[kLegacyStore] = {0, 0, 0, 0};
+    EXPECT_TRUE(SaveStoreFile(OnePreset(), Folders(), fs));
+    EXPECT_EQ(fs.createdFolders, std::vector<std::string>{kUser});
+    EXPECT_EQ(fs.files[kUserStore].size(), 4u + 228u);
+    EXPECT_EQ(fs.files[kLegacyStore].size(), 4u);
+    EXPECT_EQ(StoreLoadPath(Folders(), fs), kUserStore);
+
+    FakeFileSystem readOnly;  // a writable folder but a read-only old store
+    readOnly.folders = {kWindows};
+    readOnly.files[kLegacyStore] = {0, 0, 0, 0};
+    readOnly.readOnlyFiles.insert(kLegacyStore);
+    EXPECT_TRUE(SaveStoreFile(OnePreset(), Folders(), readOnly));
+    EXPECT_EQ(readOnly.files[kUserStore].size(), 4u + 228u);
+    EXPECT_EQ(readOnly.files[kLegacyStore].size(), 4u);
+}
+
+TEST(StoreLocation, ReportsFailureWhenNothingCanBeWritten) {
+    FakeFileSystem fs;
+    fs.folders = {kWindows};
+    fs.unwritableFolders.insert(kWindows);
+    fs.failCreateFolders = true;
+    fs.files[kLegacyStore] = {9, 9, 9, 9};
+    EXPECT_FALSE(SaveStoreFile(OnePreset(), Folders(), fs));
+    EXPECT_EQ(fs.files[kLegacyStore], (FakeFileSystem::Bytes{9, 9, 9, 9}));
+    EXPECT_FALSE(SaveStoreFile(OnePreset(), StoreFolders{kWindows, "", '\\'}, fs));
+    EXPECT_FALSE(SaveStoreFile(OnePreset(), StoreFolders{}, fs));
+}
+
+TEST(StoreLocation, RealFoldersAreCreatedForTheUserStore) {
     const std::filesystem::path base = std::filesystem::temp_directory_path() / "tindlbrg-location";
     std::filesystem::remove_all(base);
     const StoreFolders folders{"", (base / "Pellucid Works" / "tindlbrg").string(), '/'};
     FileSystem& fs = DefaultFileSystem();
-    EXPECT_FALSE(fs.CanWriteIn(folders.userFolder));
     EXPECT_EQ(StoreLoadPath(folders, fs), "");
-    EXPECT_FALSE(std::filesystem::exists(base));
+    EXPECT_FALSE(std::filesystem::exists(base));  // choosing what to load writes nothing
 
-    const std::string save = StoreSavePath(folders, fs);
-    EXPECT_EQ(save, folders.userFolder + "/tindlbrg.cfg");
-    EXPECT_TRUE(std::filesystem::is_directory(folders.userFolder));
-    EXPECT_TRUE(std::filesystem::is_empty(folders.userFolder));  // the probe is gone
-    EXPECT_FALSE(fs.Exists(save));
-
-    const char content[] = "abcd";
-    ASSERT_TRUE(WriteFileSafely(fs, save, content, 4));
-    EXPECT_EQ(StoreLoadPath(folders, fs), save);
+    EXPECT_TRUE(SaveStoreFile(OnePreset(), folders, fs));
+    const std::string saved = folders.userFolder + "/tindlbrg.cfg";
+    EXPECT_EQ(std::filesystem::file_size(saved), 4u + 228u);
+    EXPECT_EQ(StoreLoadPath(folders, fs), saved);
     std::error_code ec;
     std::filesystem::remove_all(base, ec);
 }
