@@ -94,8 +94,8 @@ bool SurfacePoint(const ShapeImageParams& p, const Light& light, float x, float 
 }
 
 // Channel value of the lighting rule: truncated toward zero, then clamped to 1..255.
-uint32_t Channel(float spec, float highlight, float diffuse, float colour) {
-    const int32_t q = TruncateToInt32(spec * highlight + diffuse * colour);
+uint32_t Channel(float specular, float highlight, float diffuse, float colour) {
+    const int32_t q = TruncateToInt32(specular * highlight + diffuse * colour);
     return static_cast<uint32_t>(q < 1 ? 1 : (q > 255 ? 255 : q));
 }
 
@@ -106,7 +106,7 @@ void ComputeShading(const ShapeImageParams& p, int32_t width, int32_t height, Sh
     out.height = height;
     const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
     out.covered.assign(n, 0);
-    out.spec.assign(n, 0.0f);
+    out.specular.assign(n, 0.0f);
     out.diffuse.assign(n, 0.0f);
     if (p.shape < 0 || p.shape > 2) return;  // unknown shapes stay fully transparent
 
@@ -121,14 +121,14 @@ void ComputeShading(const ShapeImageParams& p, int32_t width, int32_t height, Sh
             Vec3 normal;
             float d;
             if (!SurfacePoint(p, light, x, y, r2, s, normal, d)) continue;
-            float spec = 0.0f;
+            float specular = 0.0f;
             if (d > 0.0f) {
                 const float rz = 2.0f * d * normal.z + light.dir.z;
-                if (rz > 0.0f) spec = p.mirror * PhongTerm(rz, p.phongPower) * p.lightIntensity;
+                if (rz > 0.0f) specular = p.mirror * PhongTerm(rz, p.phongPower) * p.lightIntensity;
             }
             const size_t i = static_cast<size_t>(row) * static_cast<size_t>(width) + static_cast<size_t>(col);
             out.covered[i] = 1;
-            out.spec[i] = spec;
+            out.specular[i] = specular;
             out.diffuse[i] = d * p.lightIntensity + p.ambient;
         }
     }
@@ -142,11 +142,11 @@ void ColourShading(const ShapeShading& shading, uint32_t colour, uint32_t highli
     const size_t n = shading.covered.size();
     for (size_t i = 0; i < n; ++i) {
         if (!shading.covered[i]) continue;
-        const float spec = shading.spec[i];
+        const float specular = shading.specular[i];
         const float diffuse = shading.diffuse[i];
         // The colour's red lands in bits 16-23: the pixel is 0x00RRGGBB.
-        pixels[i] = Channel(spec, h[0], diffuse, c[0]) << 16 | Channel(spec, h[1], diffuse, c[1]) << 8 |
-                    Channel(spec, h[2], diffuse, c[2]);
+        pixels[i] = Channel(specular, h[0], diffuse, c[0]) << 16 | Channel(specular, h[1], diffuse, c[1]) << 8 |
+                    Channel(specular, h[2], diffuse, c[2]);
     }
 }
 

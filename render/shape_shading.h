@@ -40,7 +40,7 @@ struct ShapeShading {
     int32_t width = 0;
     int32_t height = 0;
     std::vector<uint8_t> covered;
-    std::vector<float> spec;
+    std::vector<float> specular;
     std::vector<float> diffuse;
 };
 

@@ -31,13 +31,13 @@ def sphere_pixels(size):
             nz = math.sqrt(1.0 - d2)
             d = -(dx * light[0] + dy * light[1] + nz * light[2])
             diffuse = d * 0.6 + 0.34
-            spec = 0.0
+            specular = 0.0
             if d > 0:
                 rz = 2 * d * nz + light[2]
                 if rz > 0:
-                    spec = 0.995 * rz ** 7 * 0.6
-            red = max(1, min(255, int(spec * 255 + diffuse * 255)))
-            gb = max(1, min(255, int(spec * 255)))
+                    specular = 0.995 * rz ** 7 * 0.6
+            red = max(1, min(255, int(specular * 255 + diffuse * 255)))
+            gb = max(1, min(255, int(specular * 255)))
             # Soft edge: coverage from the distance to the rim.
             edge = max(0.0, min(1.0, (1.0 - math.sqrt(d2)) * r + 0.5))
             row.append((gb, gb, red, int(255 * edge)))  # B, G, R, A
