@@ -49,13 +49,22 @@ HWND WaitForFullScreenWindow(SaverProcess& saver) {
     WindowInfo info;
     const bool settled = PollUntil([&] {
         info = Describe(window);
-        return info.rect.left == 0 && info.rect.top == 0 && info.rect.right == screen.cx &&
-               info.rect.bottom == screen.cy;
+        return (info.rect.left == 0 && info.rect.top == 0 && info.rect.right == screen.cx &&
+                info.rect.bottom == screen.cy) ||
+               !IsWindow(window) || !saver.Running();
     });
+    if (!saver.Running())
+        Fail(Format("the saver ended (status %lu) right after showing its window", saver.ExitCode()));
+    Expect(IsWindow(window), "the saver's window went away right after it appeared");
     Expect(settled, Format("the window does not cover the %ldx%ld screen: %s", screen.cx, screen.cy,
                            DescribeForMessage(info).c_str()));
-    Expect(TopLevelWindowsOf(saver.Pid()).size() == 1,
-           "full screen shows more than one window: " + WhatIsShowing(saver.Pid()));
+    const auto shown = TopLevelWindowsOf(saver.Pid());
+    Expect(shown.size() <= 1, "full screen shows more than one window: " + WhatIsShowing(saver.Pid()));
+    if (shown.empty()) {
+        if (!saver.Running())
+            Fail(Format("the saver ended (status %lu) right after showing its window", saver.ExitCode()));
+        Fail("the saver's window was hidden again right after it appeared");
+    }
     Expect((info.style & WS_POPUP) != 0 && (info.style & (WS_CAPTION | WS_THICKFRAME)) == 0,
            "the full-screen window is not a plain pop-up: " + DescribeForMessage(info));
     Expect((info.exStyle & WS_EX_TOPMOST) != 0, "the full-screen window is not topmost: " + DescribeForMessage(info));
