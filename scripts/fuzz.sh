@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of tests/fuzz (preset `fuzz`: Clang 14 with
+# AddressSanitizer and UndefinedBehaviorSanitizer) and runs each one for the given number
+# of seconds, starting from the seeds in tests/fuzz/corpus/<target>/. New inputs the
+# fuzzer finds are kept in build/fuzz/corpus/<target>/ for the next run; an input that
+# crashes, leaks, hangs or exhausts memory is written to build/fuzz/findings/<target>/
+# and makes the status non-zero.
+# Usage: scripts/fuzz.sh [seconds-per-target]        (default 10)
+# The seeds come from build/fuzz/tests/fuzz/make_fuzz_seeds tests/fuzz/corpus
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-10}
+scripts/packages.sh
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$(nproc)"
+
+# Longest input per target: a few records more than any real file, a whole profile, a
+# command line, a parameter block with seven colours, 64 steps of the path.
+targets=(store_load preset_file profile command_line shape_image motion)
+declare -A max_len=([store_load]=2048 [preset_file]=512 [profile]=1024 [command_line]=256
+                    [shape_image]=128 [motion]=528)
+
+found=0
+for t in "${targets[@]}"; do
+  work=build/fuzz/corpus/$t
+  findings=build/fuzz/findings/$t
+  log=build/fuzz/logs/$t.log
+  rm -rf "$findings"
+  mkdir -p "$work" "$findings" "$(dirname "$log")"
+  status=0
+  build/fuzz/tests/fuzz/fuzz_"$t" "$work" "tests/fuzz/corpus/fuzz_$t" \
+    -max_total_time="$seconds" -max_len="${max_len[$t]}" -rss_limit_mb=2048 -timeout=10 \
+    -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1 || status=$?
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+  printf '%-12s %10s executions' "$t" "${runs:-?}"
+  if [ "$status" -ne 0 ] || [ -n "$(ls -A "$findings")" ]; then
+    found=1
+    printf '  FINDING (status %s): %s\n' "$status" "$(ls "$findings" | tr '\n' ' ')"
+    grep -E 'ERROR|SUMMARY|check failed|runtime error|#[0-9]+ 0x' "$log" | head -n 20 || true
+  else
+    printf '\n'
+  fi
+done
+exit "$found"
