@@ -24,6 +24,7 @@ run_suite "native build" build native
 run_suite "native unit tests" ctest --preset native -L unit
 run_suite "native-asan build" build native-asan
 run_suite "native-asan unit tests" ctest --preset native-asan -L unit
+run_suite "fuzz (libFuzzer, short)" scripts/fuzz.sh 10
 run_suite "mingw64 build" build mingw64
 run_suite "mingw64 unit tests (Wine)" ctest --preset mingw64 -L unit -j "$jobs"
 if [ -x tests/e2e/run-e2e.sh ]; then
