@@ -82,19 +82,21 @@ done
 mkdir -p "$shots"
 
 # One run at a time per build folder: the cases share the prefix and its wineserver.
+# Nothing started from here may inherit the lock: a wineserver that outlived the run
+# would hold it for ever.
 exec 9>"$WINEPREFIX.lock"
-flock 9
-trap 'wineserver -k 2>/dev/null' EXIT
+flock -w 1800 9 || { echo "e2e: another run holds $WINEPREFIX.lock"; exit 1; }
+trap 'wineserver -k 9>&- 2>/dev/null' EXIT
 
 if [ ! -f "$WINEPREFIX/.e2e-ready" ]; then
   rm -rf "$WINEPREFIX"
   # Created without a display; the X11 driver must not wait for a window manager.
-  (unset DISPLAY; timeout 120 wine wineboot -i >/dev/null 2>&1) || { echo "e2e: cannot create $WINEPREFIX"; exit 1; }
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  (unset DISPLAY; timeout 120 wine wineboot -i >/dev/null 2>&1 9>&-) || { echo "e2e: cannot create $WINEPREFIX"; exit 1; }
+  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&-
   touch "$WINEPREFIX/.e2e-ready"
 fi
 # A wineserver that started without a display must not serve the cases.
-wineserver -k 2>/dev/null
+wineserver -k 9>&- 2>/dev/null
 
 timeout -k 10 1800 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
-  bash "$0" --inside-display "$build" "$@"
+  bash "$0" --inside-display "$build" "$@" 9>&-
