@@ -437,18 +437,6 @@ private:
     std::filesystem::path path_;
 };
 
-Bytes ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool WriteAll(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    return static_cast<bool>(out);
-}
-
 TEST_F(StoreWrites, RealFilesMissingFolderAndFailedReplacement) {
     RealFolder folder("replace");
     // A folder that does not exist takes no file.
@@ -463,6 +451,18 @@ TEST_F(StoreWrites, RealFilesMissingFolderAndFailedReplacement) {
 }
 
 #if defined(__linux__)
+Bytes ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WriteAll(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    return static_cast<bool>(out);
+}
+
 // A real file system of 64 KiB, mounted for the test: needs the right to mount (root
 // in CI); skipped where that is not given.
 class SmallFileSystem {
