@@ -28,6 +28,9 @@ struct BareState {
     uint64_t shapes = 0;
     bool busy = false;
     std::vector<uint32_t> pixels;  // bottom-up rows, prepared once
+    bool wholeSource = false;      // blit from a screen-sized top-down block instead
+    int32_t width = 0;
+    int32_t height = 0;
     bool timed = false;
     int64_t phaseTicks[kPhases] = {};
     int64_t paintTicks = 0;  // whole paint handlers, to take them out of the dispatch time
@@ -66,20 +69,32 @@ void Paint(HWND hwnd) {
     const int w = update.right - update.left;
     const int h = update.bottom - update.top;
     if (w > 0 && h > 0) {
-        const size_t needed = static_cast<size_t>(w) * static_cast<size_t>(h);
-        if (s.pixels.size() < needed) s.pixels.resize(needed, 0x00404040);
         BITMAPINFOHEADER header{};
         header.biSize = sizeof header;
-        header.biWidth = w;
-        header.biHeight = h;  // bottom-up, as the saver hands its rows over
         header.biPlanes = 1;
         header.biBitCount = 32;
         header.biCompression = BI_RGB;
-        Timed(kSetDIBits, [&] {
-            return SetDIBitsToDevice(dc, update.left, update.top, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0,
-                                     0, static_cast<UINT>(h), s.pixels.data(),
-                                     reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS);
-        });
+        if (s.wholeSource) {
+            // The surface itself as a top-down bitmap, the rectangle chosen by the source
+            // origin: what painting without the bottom-up copy would hand over.
+            header.biWidth = s.width;
+            header.biHeight = -s.height;
+            Timed(kSetDIBits, [&] {
+                return SetDIBitsToDevice(dc, update.left, update.top, static_cast<DWORD>(w), static_cast<DWORD>(h),
+                                         update.left, update.top, 0, static_cast<UINT>(s.height), s.pixels.data(),
+                                         reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS);
+            });
+        } else {
+            const size_t needed = static_cast<size_t>(w) * static_cast<size_t>(h);
+            if (s.pixels.size() < needed) s.pixels.resize(needed, 0x00404040);
+            header.biWidth = w;
+            header.biHeight = h;  // bottom-up, as the saver hands its rows over
+            Timed(kSetDIBits, [&] {
+                return SetDIBitsToDevice(dc, update.left, update.top, static_cast<DWORD>(w), static_cast<DWORD>(h), 0,
+                                         0, 0, static_cast<UINT>(h), s.pixels.data(),
+                                         reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS);
+            });
+        }
     }
     Timed(kReleaseDC, [&] { return ReleaseDC(hwnd, dc); });
     Timed(kEndPaint, [&] { return EndPaint(hwnd, &ps); });
@@ -139,7 +154,8 @@ int32_t DefaultImageSide(int32_t width) {
     return static_cast<int32_t>(ShapeImageSide(sizes.outerSize));
 }
 
-RunResult RunBare(int32_t width, int32_t height, double warmup, double seconds, BareBreakdown* breakdown) {
+RunResult RunBare(int32_t width, int32_t height, double warmup, double seconds, BareSource source,
+                  BareBreakdown* breakdown) {
     RunResult result;
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA existing;
@@ -163,6 +179,10 @@ RunResult RunBare(int32_t width, int32_t height, double warmup, double seconds, 
     s.csStep = defaults.csStep;
     s.side = DefaultImageSide(width);
     s.timed = breakdown != nullptr;
+    s.wholeSource = source == BareSource::kWholeSurface;
+    s.width = width;
+    s.height = height;
+    if (s.wholeSource) s.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0x00404040);
     state = &s;
 
     meter.Begin();

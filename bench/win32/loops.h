@@ -38,15 +38,31 @@ struct BareBreakdown {
 // The real animation window (CDrawWnd) as a top-level pop-up over the whole screen.
 RunResult RunSaver(int32_t width, int32_t height, double warmup, double seconds);
 
+// Where the bare loop's paint takes its pixels from.
+enum class BareSource {
+    kRectangle,     // a ready bottom-up buffer of the update rectangle's size
+    kWholeSurface,  // a screen-sized top-down block, the rectangle picked by the source origin
+};
+
 // Only the platform's part of each shape: one message removed and dispatched, one
 // invalidated rectangle of the image's size at the saver's positions, and a paint that
-// hands that rectangle to SetDIBitsToDevice from a ready bottom-up buffer.
+// hands that rectangle to SetDIBitsToDevice.
 // With `breakdown`, every platform call is timed (slower; not for the ratio).
-RunResult RunBare(int32_t width, int32_t height, double warmup, double seconds, BareBreakdown* breakdown = nullptr);
+RunResult RunBare(int32_t width, int32_t height, double warmup, double seconds,
+                  BareSource source = BareSource::kRectangle, BareBreakdown* breakdown = nullptr);
 
-// The saver's pixel work per shape alone: path step, keyed stamp, bottom-up row copy.
-// Returns microseconds per shape.
-double OwnWorkMicros(int32_t width, int32_t height, double seconds);
+// The saver's pixel work per shape alone, in microseconds per shape.
+struct OwnWorkPart {
+    double stamp = 0;  // path step and keyed stamp onto the screen-sized surface
+    double rows = 0;   // bottom-up copy of the stamped rectangle for SetDIBitsToDevice
+    double total = 0;
+};
+struct OwnWork {
+    OwnWorkPart warm;  // shape after shape, caches warm
+    OwnWorkPart cold;  // each shape starting with caches emptied, as between platform calls
+};
+// Takes about twice `seconds`.
+OwnWork MeasureOwnWork(int32_t width, int32_t height, double seconds);
 
 // Side of the shape images for a screen of this width, with the default sizes.
 int32_t DefaultImageSide(int32_t width);

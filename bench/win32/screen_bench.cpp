@@ -4,10 +4,12 @@
 //
 //   screen_bench [--seconds S] [--warmup S] [--rounds N] [--order LETTERS] [--breakdown S] [--own S]
 //
-// --order replaces the rounds by an explicit sequence of runs, "s" for the saver and "b"
-// for the bare loop (e.g. "sssbbb"), to look at drifts of the machine's speed.
+// --order replaces the rounds by an explicit sequence of runs, "s" for the saver, "b" for
+// the bare loop and "w" for the bare loop blitting from a screen-sized top-down block
+// (what painting without the bottom-up copy would cost), e.g. "sbwwbs".
 //
-// Prints one "run" line per measured run and, at the end, "result" and "breakdown" lines
+// Prints one "run" line per measured run ("timed": the bare loop with every platform call
+// timed, for the breakdown only) and, at the end, "result" and "breakdown" lines
 // of key=value pairs that bench/run-screen-bench.sh gathers into its table.
 #include <windows.h>
 
@@ -24,11 +26,11 @@
 namespace {
 
 struct Options {
-    double seconds = 2;
-    double warmup = 0.5;
-    int rounds = 6;
+    double seconds = 0.5;
+    double warmup = 0.3;
+    int rounds = 16;
     std::string order;  // empty: alternating rounds
-    double breakdown = 3;  // 0: no timed bare run
+    double breakdown = 3;  // seconds of timed bare runs, the least disturbed one is kept; 0: none
     double own = 1;        // 0: no own-work measurement
 };
 
@@ -45,7 +47,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             o.rounds = std::atoi(value);
         } else if (name == "--order") {
             o.order = value;
-            if (o.order.find_first_not_of("sb") != std::string::npos) return false;
+            if (o.order.find_first_not_of("sbw") != std::string::npos) return false;
         } else if (name == "--breakdown") {
             o.breakdown = std::atof(value);
         } else if (name == "--own") {
@@ -105,31 +107,46 @@ int main(int argc, char** argv) {
     if (o.order.empty()) {
         for (int round = 1; round <= o.rounds; ++round) o.order += round % 2 == 1 ? "sb" : "bs";
     }
-    std::vector<RunResult> saver, bare;
+    std::vector<RunResult> saver, bare, whole;
     bool failed = false;
     for (const char run : o.order) {
-        const bool saverTurn = run == 's';
-        const RunResult r = saverTurn ? RunSaver(width, height, o.warmup, o.seconds)
-                                      : RunBare(width, height, o.warmup, o.seconds);
-        std::vector<RunResult>& runs = saverTurn ? saver : bare;
-        PrintRun(screen, saverTurn ? "saver" : "bare", static_cast<int>(runs.size()) + 1, r);
+        RunResult r;
+        const char* name = "saver";
+        std::vector<RunResult>* runs = &saver;
+        if (run == 's') {
+            r = RunSaver(width, height, o.warmup, o.seconds);
+        } else if (run == 'b') {
+            r = RunBare(width, height, o.warmup, o.seconds);
+            name = "bare";
+            runs = &bare;
+        } else {
+            r = RunBare(width, height, o.warmup, o.seconds, BareSource::kWholeSurface);
+            name = "whole";
+            runs = &whole;
+        }
+        PrintRun(screen, name, static_cast<int>(runs->size()) + 1, r);
         failed = failed || !r.ok;
-        runs.push_back(r);
+        runs->push_back(r);
     }
     if (failed || saver.empty() || bare.empty()) return 1;
 
     BareBreakdown b;
     bool haveBreakdown = false;
-    if (o.breakdown > 0) {
-        const RunResult r = RunBare(width, height, o.warmup, o.breakdown, &b);
-        PrintRun(screen, "timed", 1, r);
-        haveBreakdown = r.ok;
+    const int timedRuns = static_cast<int>(o.breakdown / o.seconds + 0.5);
+    for (int i = 1; i <= timedRuns; ++i) {
+        BareBreakdown timed;
+        const RunResult r = RunBare(width, height, o.warmup, o.seconds, BareSource::kRectangle, &timed);
+        PrintRun(screen, "timed", i, r);
+        if (r.ok && (!haveBreakdown || timed.total < b.total)) b = timed;
+        haveBreakdown = haveBreakdown || r.ok;
     }
-    const double own = o.own > 0 ? OwnWorkMicros(width, height, o.own) : 0;
+    const OwnWork own = o.own > 0 ? MeasureOwnWork(width, height, o.own) : OwnWork{};
 
     // The machine is shared: other work can slow a run several times over for a second
-    // or two. Besides the medians, the ratio of runs made next to each other and the
-    // fastest run of each loop (the least disturbed) are given.
+    // or two, hence many short runs in turns. Besides the medians: the ratio of the two
+    // loops' pooled rates (all shapes over all measured time, so that both average over
+    // the same mix of disturbances), the median ratio of runs made next to each other,
+    // and the ratio of the fastest quarter of each loop's runs (the least disturbed).
     auto rates = [](const std::vector<RunResult>& runs) {
         std::vector<double> v;
         for (const RunResult& r : runs) v.push_back(Rate(r));
@@ -159,18 +176,39 @@ int main(int argc, char** argv) {
     const std::vector<double> bareRates = rates(bare);
     const double saverRate = Median(saverRates);
     const double bareRate = Median(bareRates);
-    const double saverBest = *std::max_element(saverRates.begin(), saverRates.end());
-    const double bareBest = *std::max_element(bareRates.begin(), bareRates.end());
+    auto pooledRate = [](const std::vector<RunResult>& runs) {
+        double shapes = 0, seconds = 0;
+        for (const RunResult& r : runs) {
+            shapes += static_cast<double>(r.shapes);
+            seconds += r.seconds;
+        }
+        return shapes / seconds;
+    };
+    // The mean rate of the fastest quarter of the runs.
+    auto fastestQuarter = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end(), [](double a, double b) { return a > b; });
+        const size_t n = std::max<size_t>(1, v.size() / 4);
+        double sum = 0;
+        for (size_t i = 0; i < n; ++i) sum += v[i];
+        return sum / static_cast<double>(n);
+    };
+    const double saverFast = fastestQuarter(saverRates);
+    const double bareFast = fastestQuarter(bareRates);
     std::printf("result screen=%s side=%d saver_sps=%.1f bare_sps=%.1f saver_us=%.1f bare_us=%.1f ratio=%.3f "
-                "pair_ratio=%.3f pair_min=%.3f pair_max=%.3f saver_best_us=%.1f bare_best_us=%.1f best_ratio=%.3f "
-                "saver_cpu_us=%.1f bare_cpu_us=%.1f own_us=%.1f saver_paints=%.3f bare_paints=%.3f saver_px=%.0f "
+                "pooled_ratio=%.3f pair_ratio=%.3f pair_min=%.3f pair_max=%.3f saver_fast_us=%.1f bare_fast_us=%.1f fast_ratio=%.3f "
+                "saver_cpu_us=%.1f bare_cpu_us=%.1f own_us=%.1f own_cold_us=%.1f own_cold_stamp_us=%.1f own_cold_rows_us=%.1f saver_paints=%.3f bare_paints=%.3f saver_px=%.0f "
                 "bare_px=%.0f kept_up=%s\n",
                 screen, saver[0].imageSide, saverRate, bareRate, 1e6 / saverRate, 1e6 / bareRate,
-                saverRate / bareRate, Median(pairRatios), *std::min_element(pairRatios.begin(), pairRatios.end()),
-                *std::max_element(pairRatios.begin(), pairRatios.end()), 1e6 / saverBest, 1e6 / bareBest,
-                saverBest / bareBest, Median(cpuPerShape(saver)), Median(cpuPerShape(bare)), own,
+                saverRate / bareRate, pooledRate(saver) / pooledRate(bare), Median(pairRatios), *std::min_element(pairRatios.begin(), pairRatios.end()),
+                *std::max_element(pairRatios.begin(), pairRatios.end()), 1e6 / saverFast, 1e6 / bareFast,
+                saverFast / bareFast, Median(cpuPerShape(saver)), Median(cpuPerShape(bare)), own.warm.total, own.cold.total, own.cold.stamp, own.cold.rows,
                 perShape(saver, &RunResult::paints), perShape(bare, &RunResult::paints),
                 perShape(saver, &RunResult::pixels), perShape(bare, &RunResult::pixels), keptUp ? "yes" : "no");
+    if (!whole.empty()) {
+        std::printf("whole screen=%s sps=%.1f us=%.1f fast_us=%.1f pooled_vs_bare=%.3f\n", screen,
+                    Median(rates(whole)), 1e6 / Median(rates(whole)), 1e6 / fastestQuarter(rates(whole)),
+                    pooledRate(whole) / pooledRate(bare));
+    }
     if (haveBreakdown) {
         std::printf("breakdown screen=%s peek=%.1f dispatch=%.1f invalidate=%.1f getupdaterect=%.1f beginpaint=%.1f "
                     "getdc=%.1f setdibits=%.1f releasedc=%.1f endpaint=%.1f total=%.1f\n",
