@@ -191,6 +191,19 @@ HWND WaitForModal(ConfigDialog& dialog, const std::vector<HWND>& before, const s
     return found;
 }
 
+HWND OpenModal(ConfigDialog& dialog, int id, const wchar_t* caption) {
+    const auto before = dialog.Windows();
+    dialog.PostClick(id);
+    const std::string step = Format("a click on control %d", id);
+    const HWND window = WaitForModal(dialog, before, step);
+    if (caption) {
+        const std::wstring title = Describe(window).title;
+        Expect(title == caption, Format("%s opened \"%s\", expected \"%s\"", step.c_str(), Narrow(title).c_str(),
+                                        Narrow(caption).c_str()));
+    }
+    return window;
+}
+
 void WaitClosed(ConfigDialog& dialog, HWND window, const std::string& what) {
     const bool closed = PollUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); });
     Expect(closed, Format("%s was still open %lu s later (%s)", what.c_str(), kDeadlineMs / 1000,

@@ -123,6 +123,9 @@ std::string DescribeEntries(const std::vector<std::wstring>& entries);
 // The modal window the saver opens after `step`: a new visible top-level window of its
 // process; fails when none comes.
 HWND WaitForModal(ConfigDialog& dialog, const std::vector<HWND>& before, const std::string& step);
+// A click on control `id` of the dialog and the modal window it opens, which must bear
+// `caption` (any caption when null).
+HWND OpenModal(ConfigDialog& dialog, int id, const wchar_t* caption);
 // Waits until `window` is gone; fails when it stays.
 void WaitClosed(ConfigDialog& dialog, HWND window, const std::string& what);
 
