@@ -30,6 +30,7 @@ run_suite "mingw64 unit tests (Wine)" ctest --preset mingw64 -L unit -j "$jobs"
 if [ -x tests/e2e/run-e2e.sh ]; then
   run_suite "mingw64 end-to-end tests (Wine, Xvfb)" tests/e2e/run-e2e.sh build/mingw64
 fi
+run_suite "mingw64 soak, 1 minute of full screen and of the dialog (Wine, Xvfb)" tests/e2e/soak.sh 1 build/mingw64
 run_suite "mingw32 build" build mingw32
 
 # Wine keeps a server per prefix; leave none behind.
