@@ -287,6 +287,29 @@ E2E_CASE(dialog_controls, colour_chosen_in_the_colour_dialog) {
     ExpectSavedProfile(want, "choosing 12, 34, 56 for slot 3");
 }
 
+// Each button opens the colour dialog on its own slot's colour and sets that slot only.
+E2E_CASE(dialog_controls, every_colour_button_sets_its_own_slot) {
+    ConfigDialog dialog;
+    const Profile builtIn;
+    Profile want;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        const HWND chooser = OpenModal(dialog, dlg::ColourId(slot), nullptr);
+        const ColourFields shown = ReadColourFields(chooser);
+        const uint32_t was = builtIn.color[slot];
+        Expect(Rgb(shown.red, shown.green, shown.blue) == was,
+               Format("the colour dialog of slot %d opens on %d, %d, %d, expected %u, %u, %u", slot, shown.red,
+                      shown.green, shown.blue, was & 255, was >> 8 & 255, was >> 16));
+        const int red = 10 + slot, green = 100 + slot, blue = 200 + slot;
+        ChooseColour(chooser, red, green, blue);
+        WaitClosed(dialog, chooser, Format("the colour dialog of slot %d", slot));
+        want.color[slot] = Rgb(red, green, blue);
+        dialog.ExpectButtonShows(dlg::ColourId(slot), ScreenRgb(want.color[slot]), Format("slot %d's new colour", slot));
+    }
+    ExpectControlsShow(dialog, want, "after choosing all seven colours");
+    dialog.PressOk();
+    ExpectSavedProfile(want, "choosing all seven colours");
+}
+
 E2E_CASE(dialog_controls, colour_dialog_cancel_changes_nothing) {
     ConfigDialog dialog;
     const auto before = dialog.Windows();

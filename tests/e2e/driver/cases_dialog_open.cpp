@@ -12,6 +12,7 @@
 #include "preset_store.h"
 #include "profile.h"
 #include "registry.h"
+#include "screen.h"
 #include "window_search.h"
 
 namespace {
@@ -26,6 +27,17 @@ void ExpectOpensAndCancels(const std::vector<std::wstring>& args) {
                (info.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0,
            "the dialog should have a caption and a close box but no minimise or maximise box: " +
                DescribeForMessage(info));
+    // The dialog paints its own face: the gap right of the Ok button shows the face colour.
+    RECT ok;
+    GetWindowRect(dialog.Item(dlg::kOk), &ok);
+    const uint32_t face = GetSysColor(COLOR_BTNFACE);
+    const uint32_t faceRgb = (face & 0xFF) << 16 | (face & 0xFF00) | (face >> 16 & 0xFF);
+    uint32_t shown = 0;
+    const bool painted = PollUntil([&] {
+        shown = Screenshot::Capture().At(ok.right + 3, (ok.top + ok.bottom) / 2);
+        return shown == faceRgb;
+    });
+    Expect(painted, Format("beside the Ok button the dialog shows %06x, not the face colour %06x", shown, faceRgb));
     Expect(dialog.Windows().size() == 1,
            Format("with %s the saver shows %zu windows, expected only its dialog", DescribeArgs(args).c_str(),
                   dialog.Windows().size()));

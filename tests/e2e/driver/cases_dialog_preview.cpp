@@ -37,6 +37,7 @@ void ExpectPauseWhileOpen(ConfigDialog& dialog, HWND window, const std::string& 
     const SIZE screen = ScreenSize();
     SetWindowPos(window, nullptr, screen.cx - (r.right - r.left), screen.cy - (r.bottom - r.top), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendTo(window, WM_NULL);  // answered once the window has finished opening
     ExpectPreviewStill(dialog, VisiblePreviewPart(dialog.Preview(), window), "while " + what + " is open");
     close();
     WaitClosed(dialog, window, what);

@@ -83,12 +83,15 @@ void ExpectPreviewRuns(ConfigDialog& dialog, const RECT& part, const std::string
 }
 
 std::vector<uint32_t> ExpectPreviewStill(ConfigDialog& dialog, const RECT& part, const std::string& when) {
-    // Shapes stamped just before the pause may still be on their way to the screen.
+    // Shapes stamped just before the pause, and parts just uncovered, may still be on
+    // their way to the screen: wait for three looks in a row at the same picture.
     std::vector<uint32_t> still = PreviewPixels(dialog.Preview(), part);
+    int same = 0;
     const bool settled = PollUntil(
         [&] {
             auto now = PreviewPixels(dialog.Preview(), part);
-            if (now == still) return true;
+            if (now == still) return ++same == 2;
+            same = 0;
             still = std::move(now);
             return false;
         },
