@@ -419,6 +419,60 @@ E2E_CASE(dialog_controls, light_press_outside_the_rim) {
     ExpectSavedProfile(want, "a press in the light editor's corner");
 }
 
+// Moving over the editor without a press changes nothing; a release alone points the light.
+E2E_CASE(dialog_controls, light_release_without_a_press) {
+    ConfigDialog dialog;
+    const HWND editor = dialog.Item(dlg::kLightAngle);
+    dialog.Post(editor, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    dialog.Post(editor, WM_MOUSEMOVE, 0, MAKELPARAM(30, 50));
+    const Light light = LightFor(editor, 30, 50);
+    dialog.Post(editor, WM_LBUTTONUP, 0, MAKELPARAM(30, 50));
+    ExpectLightPicture(dialog, light.x, light.y, light.z, "the light of a release alone");
+    dialog.PressOk();
+    Profile want;
+    want.angleX = light.x;
+    want.angleY = light.y;
+    want.angleZ = light.z;
+    ExpectSavedProfile(want, "moves and a release over the light editor");
+}
+
+// A drag goes on outside the control: far to the left the light's x passes 1.
+E2E_CASE(dialog_controls, light_drag_beyond_the_control) {
+    ConfigDialog dialog;
+    const HWND editor = dialog.Item(dlg::kLightAngle);
+    RECT client;
+    GetClientRect(editor, &client);
+    const int half = client.right / 2;
+    dialog.Post(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(half, half));
+    for (int x : {half - 20, -60, -200})
+        dialog.Post(editor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(x), half));
+    dialog.Post(editor, WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-200), half));
+    const Light light = LightFor(editor, -200, half);
+    dialog.PressOk();
+    Profile want;
+    want.angleX = light.x;
+    want.angleY = light.y;
+    want.angleZ = 0.0f;
+    ExpectSavedProfile(want, "a drag from the light editor's centre to 200 pixels left of it");
+    Expect(light.x > 1.0f, "the expected light does not pass 1");
+}
+
+// A move to client row -1 leaves the drag without a reference: the move after it only
+// takes its place again.
+E2E_CASE(dialog_controls, spinner_row_minus_one_is_no_reference) {
+    ConfigDialog dialog;
+    const HWND spinner = dialog.Item(dlg::kRadialSpinner);
+    dialog.Post(spinner, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 3));
+    for (int y : {50, -1, 10, 5})
+        dialog.Post(spinner, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, static_cast<WORD>(y)));
+    dialog.Post(spinner, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    dialog.PressOk();
+    Profile want;
+    want.cbStep += 51.0f * dlg::kSpeedStep;  // 50 to -1
+    want.cbStep += 5.0f * dlg::kSpeedStep;   // 10 to 5
+    ExpectSavedProfile(want, "a spinner drag through row -1");
+}
+
 E2E_CASE(dialog_controls, choose_presets_randomly_on) {
     ConfigDialog dialog;
     dialog.Click(dlg::kRandomly);

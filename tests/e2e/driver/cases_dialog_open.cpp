@@ -27,6 +27,21 @@ void ExpectOpensAndCancels(const std::vector<std::wstring>& args) {
                (info.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0,
            "the dialog should have a caption and a close box but no minimise or maximise box: " +
                DescribeForMessage(info));
+    // Without an owner it is centred on the screen, and the first tab stop, Ok, has the focus.
+    const SIZE screen = ScreenSize();
+    const LONG width = info.rect.right - info.rect.left, height = info.rect.bottom - info.rect.top;
+    Expect(info.rect.left == (screen.cx - width) / 2 && info.rect.top == (screen.cy - height) / 2,
+           Format("the %ldx%ld dialog lies at (%ld,%ld), not centred on the %ldx%ld screen", width, height,
+                  info.rect.left, info.rect.top, screen.cx, screen.cy));
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    HWND focus = nullptr;
+    PollUntil([&] {
+        focus = GetGUIThreadInfo(GetWindowThreadProcessId(dialog.Handle(), nullptr), &gui) ? gui.hwndFocus : nullptr;
+        return focus == dialog.Item(dlg::kOk);
+    });
+    Expect(focus == dialog.Item(dlg::kOk),
+           Format("the focus is on control %d, not on Ok", focus ? GetDlgCtrlID(focus) : 0));
     // The dialog paints its own face: the gap right of the Ok button shows the face colour.
     RECT ok;
     GetWindowRect(dialog.Item(dlg::kOk), &ok);

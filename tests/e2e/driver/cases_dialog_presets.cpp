@@ -190,6 +190,12 @@ E2E_CASE(dialog_presets, delete_asks_first) {
     ExpectList(list, {L"alpha", L"beta", L"gamma"}, "the delete dialog");
     Expect(ComboSelection(list) == -1, "the delete dialog opens with an entry selected");
 
+    // Only a confirmed choice asks; a mere change of selection does nothing (a question
+    // opened here would hold this sent message until it timed out).
+    SendTo(list, CB_SETCURSEL, 2);
+    SendTo(remover, WM_COMMAND, MAKEWPARAM(dlg::kPresetList, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    Expect(dialog.Windows().size() == 2, "a mere change of selection in the delete dialog opened a window");
+
     DeleteEntry(dialog, remover, 1, L"Delete preset beta ?", IDNO);
     Expect(IsWindowVisible(remover) != FALSE, "answering No closed the delete dialog");
     ExpectList(list, {L"alpha", L"beta", L"gamma"}, "after answering No the delete dialog");
@@ -236,6 +242,7 @@ E2E_CASE(dialog_presets, export_by_typed_name_then_import) {
     Expect(!IsWindowEnabled(button), "Export is enabled as the export dialog opens");
 
     const std::wstring path = folder.File(L"typed.pre");
+    WriteFileBytes(path, std::vector<uint8_t>(300, 0x5A));  // replaced without a question
     SetTextOf(field, path);
     Expect(!IsWindowEnabled(button), "Export is enabled with a name but no preset chosen");
     SendTo(list, CB_SETCURSEL, 1);
@@ -322,7 +329,8 @@ E2E_CASE(dialog_presets, import_whole_records) {
     ExpectStoreFile(StoreBytes({Bytes(a), exact, longerRecord}), "importing 228 and 229 bytes and Ok");
 }
 
-// A cancelled file dialog leaves the list alone; a 227-byte file adds nothing.
+// A cancelled file dialog leaves the list alone; a 227-byte file or a missing one adds
+// nothing.
 E2E_CASE(dialog_presets, import_of_a_short_file_adds_nothing) {
     ScratchFolder folder;
     const PresetRecord a = Preset("alpha", 1);
@@ -343,6 +351,8 @@ E2E_CASE(dialog_presets, import_of_a_short_file_adds_nothing) {
 
     ImportFile(dialog, folder.File(L"shorter.pre"));
     ExpectList(dialog.Item(dlg::kPresetList), {L"alpha"}, "after importing a 227-byte file the preset list");
+    ImportFile(dialog, folder.File(L"missing.pre"));
+    ExpectList(dialog.Item(dlg::kPresetList), {L"alpha"}, "after importing a missing file the preset list");
     dialog.PressOk();
     ExpectStoreFile(StoreBytes({Bytes(a)}), "importing 227 bytes and Ok");
 }
@@ -403,6 +413,25 @@ E2E_CASE(dialog_presets, choosing_a_preset_sets_every_control) {
     dialog.PressOk();
     ExpectSavedProfile(shown, "choosing the torus preset");
     ExpectStoreFile(EncodeStore({cone, torus}), "choosing presets");
+}
+
+// Bound is no part of a preset: after a torus preset it stays checked (disabled), and the
+// size trackbars stay coupled.
+E2E_CASE(dialog_presets, torus_preset_keeps_bound) {
+    PresetRecord torus = Preset("torus", 3);
+    torus.shape = 2;
+    WriteFileBytes(WindowsStorePath(), EncodeStore({torus}));
+    ConfigDialog dialog;
+    dialog.ChoosePreset(0);
+    Expect(dialog.Checked(dlg::kBound) && !dialog.Enabled(dlg::kBound),
+           "after a torus preset \"Bound\" is not shown checked and disabled");
+    dialog.MoveTrackbar(dlg::kWidth, 33);
+    const int height = dialog.TrackbarPosition(dlg::kHeight);
+    Expect(height == 33, Format("with \"Bound\" kept, moving the width to 33 leaves the height at %d", height));
+    dialog.PressOk();
+    Profile want = ProfileOf(torus, 1, 0);
+    want.size1 = want.size2 = 33;
+    ExpectSavedProfile(want, "a torus preset and a width of 33");
 }
 
 // The store is saved where it was loaded from: the per-user copy, when there is one.

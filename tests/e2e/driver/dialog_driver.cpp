@@ -109,19 +109,28 @@ void ConfigDialog::ChoosePreset(int index) {
 }
 
 void ConfigDialog::ExpectButtonShows(int id, uint32_t rgb, const std::string& what) {
+    // All of the face, focused or not: nothing but the colour is drawn on it.
     const HWND button = Item(id);
     uint32_t shown = 0;
+    POINT at = {};
     const bool matched = PollUntil(
         [&] {
             RECT client;
             GetClientRect(button, &client);
-            POINT middle = {client.right / 2, client.bottom / 2};
-            ClientToScreen(button, &middle);
-            shown = Screenshot::Capture().At(middle.x, middle.y);
-            return shown == rgb;
+            POINT origin = {0, 0};
+            ClientToScreen(button, &origin);
+            const Screenshot shot = Screenshot::Capture();
+            for (LONG y = 0; y < client.bottom; ++y)
+                for (LONG x = 0; x < client.right; ++x) {
+                    shown = shot.At(origin.x + x, origin.y + y);
+                    at = {x, y};
+                    if (shown != rgb) return false;
+                }
+            return client.right > 0 && client.bottom > 0;
         },
         kDeadlineMs, 20);
-    Expect(matched, Format("%s: button %d shows %06x, expected %06x", what.c_str(), id, shown, rgb));
+    Expect(matched, Format("%s: button %d shows %06x at (%ld,%ld) of its face, expected %06x all over", what.c_str(),
+                           id, shown, at.x, at.y, rgb));
 }
 
 void ConfigDialog::PressOk() {

@@ -87,8 +87,8 @@ public:
     // Picks entry `index` of the preset list as a user would (-1 for no selection).
     void ChoosePreset(int index);
 
-    // The colour a button shows in the middle of its face, 0x00RRGGBB; waits until it
-    // shows `want` and fails with what it shows otherwise.
+    // Waits until a button's whole face shows `rgb` (0x00RRGGBB); fails with the first
+    // pixel that differs otherwise.
     void ExpectButtonShows(int id, uint32_t rgb, const std::string& what);
 
     // Closes the dialog with its Ok button and waits for the end (status 0).
