@@ -1,37 +1,40 @@
 // Screen benchmark of the animation window: shapes per second that reach the screen for
 // the real frame bursts and for a bare loop that does only the platform's part of each
-// shape, measured in turns on the same screen, plus the saver's own per-shape work.
+// shape, taking turns in short slices on one full-screen window, plus the saver's own
+// per-shape work measured apart.
 //
-//   screen_bench [--seconds S] [--warmup S] [--rounds N] [--order LETTERS] [--breakdown S] [--own S]
+//   screen_bench [--cycle LETTERS] [--rounds N] [--slice S] [--warmup S] [--own S]
 //
-// --order replaces the rounds by an explicit sequence of runs, "s" for the saver, "b" for
-// the bare loop and "w" for the bare loop blitting from a screen-sized top-down block
-// (what painting without the bottom-up copy would cost), e.g. "sbwwbs".
+// --cycle: the loops that take turns, in order: "s" the saver, "b" the bare loop, "t" the
+// bare loop with every platform call timed (for the breakdown only), "c" the bare loop
+// plus the saver's stamp and bottom-up row copy (the saver emulated), "d" the same
+// painting straight from the surface without the copy. Default "sbt", 32 rounds of 0.25 s slices after 1 s of warm-up.
 //
-// Prints one "run" line per measured run ("timed": the bare loop with every platform call
-// timed, for the breakdown only) and, at the end, "result" and "breakdown" lines
-// of key=value pairs that bench/run-screen-bench.sh gathers into its table.
+// Prints "slice" lines, then "mode", "result", "paint", "breakdown" and "own" lines of
+// key=value pairs that bench/run-screen-bench.sh gathers into its tables.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
+#include "bench/win32/bench_window.h"
 #include "bench/win32/blit_counter.h"
-#include "bench/win32/loops.h"
+#include "bench/win32/own_work.h"
+#include "bench/win32/slicer.h"
 
 namespace {
 
 struct Options {
-    double seconds = 0.5;
-    double warmup = 0.3;
-    int rounds = 16;
-    std::string order;  // empty: alternating rounds
-    double breakdown = 3;  // seconds of timed bare runs, the least disturbed one is kept; 0: none
-    double own = 1;        // 0: no own-work measurement
+    std::string cycle = "sbt";
+    int rounds = 32;
+    double slice = 0.25;
+    double warmup = 1;
+    double own = 0.5;  // 0: no own-work measurement
 };
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -39,49 +42,87 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         const std::string name = argv[i];
         if (i + 1 >= argc) return false;
         const char* value = argv[++i];
-        if (name == "--seconds") {
-            o.seconds = std::atof(value);
-        } else if (name == "--warmup") {
-            o.warmup = std::atof(value);
+        if (name == "--cycle") {
+            o.cycle = value;
         } else if (name == "--rounds") {
             o.rounds = std::atoi(value);
-        } else if (name == "--order") {
-            o.order = value;
-            if (o.order.find_first_not_of("sbw") != std::string::npos) return false;
-        } else if (name == "--breakdown") {
-            o.breakdown = std::atof(value);
+        } else if (name == "--slice") {
+            o.slice = std::atof(value);
+        } else if (name == "--warmup") {
+            o.warmup = std::atof(value);
         } else if (name == "--own") {
             o.own = std::atof(value);
         } else {
             return false;
         }
     }
-    return o.seconds > 0 && o.warmup >= 0 && o.rounds > 0 && o.breakdown >= 0 && o.own >= 0;
+    return !o.cycle.empty() && o.cycle.find_first_not_of("sbtcd") == std::string::npos && o.rounds > 0 &&
+           o.slice > 0 && o.warmup >= 0 && o.own >= 0;
 }
 
 double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
     const size_t n = v.size();
     return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-double Rate(const RunResult& r) { return static_cast<double>(r.shapes) / r.seconds; }
+double Rate(const Slice& s) { return static_cast<double>(s.shapes) / s.seconds; }
 
-double PerShape(uint64_t count, const RunResult& r) {  // of one run
-    return static_cast<double>(count) / static_cast<double>(std::max<uint64_t>(r.shapes, 1));
+// What one loop did over all its slices.
+struct ModeSummary {
+    std::vector<const Slice*> slices;
+    double pooledRate = 0;  // all shapes over all measured time
+    double medianRate = 0;
+    double fastRate = 0;    // mean of the fastest quarter of the slices, the least disturbed
+    double seconds = 0;
+    uint64_t shapes = 0;
+    double cpuPerShape = 0;  // microseconds of this process
+    double paintsPerShape = 0;
+    double blitsPerShape = 0;
+    double pixelsPerShape = 0;
+    int32_t maxBlitWidth = 0;
+    bool keptUp = true;
+};
+
+ModeSummary Summarise(const std::vector<Slice>& slices, Mode mode) {
+    ModeSummary m;
+    std::vector<double> rates;
+    uint64_t paints = 0, blits = 0, pixels = 0;
+    double cpu = 0;
+    for (const Slice& s : slices) {
+        if (s.mode != mode || s.shapes == 0) continue;
+        m.slices.push_back(&s);
+        rates.push_back(Rate(s));
+        m.seconds += s.seconds;
+        m.shapes += s.shapes;
+        cpu += s.cpuSeconds;
+        paints += s.paints;
+        blits += s.blits;
+        pixels += s.pixels;
+        m.maxBlitWidth = std::max(m.maxBlitWidth, s.maxBlitWidth);
+        m.keptUp = m.keptUp && s.keptUp;
+    }
+    if (m.shapes == 0) return m;
+    const double shapes = static_cast<double>(m.shapes);
+    m.pooledRate = shapes / m.seconds;
+    m.medianRate = Median(rates);
+    std::sort(rates.begin(), rates.end(), [](double a, double b) { return a > b; });
+    const size_t quarter = std::max<size_t>(1, rates.size() / 4);
+    for (size_t i = 0; i < quarter; ++i) m.fastRate += rates[i] / static_cast<double>(quarter);
+    m.cpuPerShape = cpu * 1e6 / shapes;
+    m.paintsPerShape = static_cast<double>(paints) / shapes;
+    m.blitsPerShape = static_cast<double>(blits) / shapes;
+    m.pixelsPerShape = static_cast<double>(pixels) / shapes;
+    return m;
 }
 
-void PrintRun(const char* screen, const char* variant, int round, const RunResult& r) {
-    if (!r.ok) {
-        std::printf("run %s %-5s #%d FAILED: %s\n", screen, variant, round, r.error.c_str());
-        return;
-    }
-    std::printf("run %s %-5s #%d %5.2f s %7llu shapes %7.1f shapes/s %7.1f us/shape (cpu %5.1f) | paints/shape %.3f "
-                "blits/shape %.3f px/shape %.0f (largest blit %d px wide, image %d) %s\n",
-                screen, variant, round, r.seconds, static_cast<unsigned long long>(r.shapes), Rate(r),
-                1e6 / Rate(r), r.cpuSeconds * 1e6 / static_cast<double>(r.shapes), PerShape(r.paints, r), PerShape(r.blits, r), PerShape(r.pixels, r), r.maxBlitWidth,
-                r.imageSide, r.keptUp ? "kept up" : "PAINT LAGGED");
-    std::fflush(stdout);
+void PrintMode(const char* screen, const char* name, const ModeSummary& m) {
+    std::printf("mode screen=%s name=%s slices=%zu seconds=%.2f shapes=%llu pooled_sps=%.1f median_sps=%.1f "
+                "fast_sps=%.1f cpu_us=%.1f paints=%.3f blits=%.3f px=%.0f max_blit=%d kept_up=%s\n",
+                screen, name, m.slices.size(), m.seconds, static_cast<unsigned long long>(m.shapes), m.pooledRate,
+                m.medianRate, m.fastRate, m.cpuPerShape, m.paintsPerShape, m.blitsPerShape, m.pixelsPerShape,
+                m.maxBlitWidth, m.keptUp ? "yes" : "no");
 }
 
 }  // namespace
@@ -89,8 +130,7 @@ void PrintRun(const char* screen, const char* variant, int round, const RunResul
 int main(int argc, char** argv) {
     Options o;
     if (!ParseOptions(argc, argv, o)) {
-        std::fprintf(stderr, "usage: screen_bench [--seconds S] [--warmup S] [--rounds N] [--order LETTERS] [--breakdown S] "
-                     "[--own S]\n");
+        std::fprintf(stderr, "usage: screen_bench [--cycle LETTERS] [--rounds N] [--slice S] [--warmup S] [--own S]\n");
         return 2;
     }
     if (!InstallBlitCounter()) {
@@ -102,118 +142,111 @@ int main(int argc, char** argv) {
     char screen[32];
     std::snprintf(screen, sizeof screen, "%dx%d", width, height);
 
-    // Rounds alternate which loop goes first (saver-bare, bare-saver, ...), so that a
-    // drift in the machine's load favours neither.
-    if (o.order.empty()) {
-        for (int round = 1; round <= o.rounds; ++round) o.order += round % 2 == 1 ? "sb" : "bs";
-    }
-    std::vector<RunResult> saver, bare, whole;
-    bool failed = false;
-    for (const char run : o.order) {
-        RunResult r;
-        const char* name = "saver";
-        std::vector<RunResult>* runs = &saver;
-        if (run == 's') {
-            r = RunSaver(width, height, o.warmup, o.seconds);
-        } else if (run == 'b') {
-            r = RunBare(width, height, o.warmup, o.seconds);
-            name = "bare";
-            runs = &bare;
-        } else {
-            r = RunBare(width, height, o.warmup, o.seconds, BareSource::kWholeSurface);
-            name = "whole";
-            runs = &whole;
-        }
-        PrintRun(screen, name, static_cast<int>(runs->size()) + 1, r);
-        failed = failed || !r.ok;
-        runs->push_back(r);
-    }
-    if (failed || saver.empty() || bare.empty()) return 1;
+    // The records as at a full-screen start, but without its random preset.
+    SetDefaults(theSettings, theRunState);
+    theSettings.randomly = 0;
+    theRunState.fullScreen = 0;
+    theRunState.previewMode = 0;
 
-    BareBreakdown b;
-    bool haveBreakdown = false;
-    const int timedRuns = static_cast<int>(o.breakdown / o.seconds + 0.5);
-    for (int i = 1; i <= timedRuns; ++i) {
-        BareBreakdown timed;
-        const RunResult r = RunBare(width, height, o.warmup, o.seconds, BareSource::kRectangle, &timed);
-        PrintRun(screen, "timed", i, r);
-        if (r.ok && (!haveBreakdown || timed.total < b.total)) b = timed;
-        haveBreakdown = haveBreakdown || r.ok;
+    Slicer slicer(o.cycle, o.rounds, o.slice, o.warmup);
+    BenchWindow window(width, height, slicer);
+    slicer.Begin();
+    if (!window.CreateOverScreen()) {
+        std::fprintf(stderr, "screen_bench: cannot create the window\n");
+        return 1;
     }
-    const OwnWork own = o.own > 0 ? MeasureOwnWork(width, height, o.own) : OwnWork{};
+    MSG msg;
+    while (!slicer.Done() && !slicer.Overdue()) {
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    const bool directChecked = o.cycle.find('d') != std::string::npos;
+    const bool directOk = directChecked && window.Bare().CheckDirectBlit(window.Handle());
+    // Not WM_CLOSE: the saver's close request ends the thread.
+    DestroyWindow(window.Handle());
+    if (!slicer.Done()) {
+        std::fprintf(stderr, "screen_bench: the loops stopped painting\n");
+        return 1;
+    }
 
-    // The machine is shared: other work can slow a run several times over for a second
-    // or two, hence many short runs in turns. Besides the medians: the ratio of the two
-    // loops' pooled rates (all shapes over all measured time, so that both average over
-    // the same mix of disturbances), the median ratio of runs made next to each other,
-    // and the ratio of the fastest quarter of each loop's runs (the least disturbed).
-    auto rates = [](const std::vector<RunResult>& runs) {
-        std::vector<double> v;
-        for (const RunResult& r : runs) v.push_back(Rate(r));
-        return v;
-    };
-    auto cpuPerShape = [](const std::vector<RunResult>& runs) {
-        std::vector<double> v;
-        for (const RunResult& r : runs) v.push_back(r.cpuSeconds * 1e6 / static_cast<double>(r.shapes));
-        return v;
-    };
-    auto perShape = [](const std::vector<RunResult>& runs, uint64_t RunResult::*field) {
-        uint64_t total = 0, shapes = 0;
-        for (const RunResult& r : runs) {
-            total += r.*field;
-            shapes += r.shapes;
-        }
-        return static_cast<double>(total) / static_cast<double>(shapes);
-    };
-    bool keptUp = true;
-    for (const RunResult& r : saver) keptUp = keptUp && r.keptUp;
-    for (const RunResult& r : bare) keptUp = keptUp && r.keptUp;
-    std::vector<double> pairRatios;
-    for (size_t i = 0; i < std::min(saver.size(), bare.size()); ++i) {
-        pairRatios.push_back(Rate(saver[i]) / Rate(bare[i]));
+    const std::vector<Slice>& slices = slicer.Slices();
+    for (size_t i = 0; i < slices.size(); ++i) {
+        const Slice& s = slices[i];
+        std::printf("slice %s %zu %c %.3f s %llu shapes %.1f shapes/s %.1f us/shape cpu %.1f us/shape paints %llu "
+                    "px/shape %.0f%s\n",
+                    screen, i + 1, static_cast<char>(s.mode), s.seconds, static_cast<unsigned long long>(s.shapes),
+                    Rate(s), 1e6 / Rate(s), s.cpuSeconds * 1e6 / static_cast<double>(s.shapes),
+                    static_cast<unsigned long long>(s.paints),
+                    static_cast<double>(s.pixels) / static_cast<double>(s.shapes), s.keptUp ? "" : " LAGGED");
     }
-    const std::vector<double> saverRates = rates(saver);
-    const std::vector<double> bareRates = rates(bare);
-    const double saverRate = Median(saverRates);
-    const double bareRate = Median(bareRates);
-    auto pooledRate = [](const std::vector<RunResult>& runs) {
-        double shapes = 0, seconds = 0;
-        for (const RunResult& r : runs) {
-            shapes += static_cast<double>(r.shapes);
-            seconds += r.seconds;
+
+    const ModeSummary saver = Summarise(slices, Mode::kSaver);
+    const ModeSummary bare = Summarise(slices, Mode::kBare);
+    const ModeSummary timed = Summarise(slices, Mode::kTimed);
+    const ModeSummary copy = Summarise(slices, Mode::kCopy);
+    const ModeSummary direct = Summarise(slices, Mode::kDirect);
+    const int32_t side = window.Bare().ImageSide();
+    if (saver.shapes > 0) PrintMode(screen, "saver", saver);
+    if (bare.shapes > 0) PrintMode(screen, "bare", bare);
+    if (timed.shapes > 0) PrintMode(screen, "timed", timed);
+    if (copy.shapes > 0) PrintMode(screen, "copy", copy);
+    if (direct.shapes > 0) PrintMode(screen, "direct", direct);
+
+    if (saver.shapes > 0 && bare.shapes > 0) {
+        // Ratios of the saver's slice and the bare loop's slice of the same round.
+        std::vector<double> pairs;
+        const size_t n = o.cycle.size();
+        const size_t s = o.cycle.find('s');
+        const size_t b = o.cycle.find('b');
+        for (size_t round = 0; (round + 1) * n <= slices.size(); ++round) {
+            const Slice& a = slices[round * n + s];
+            const Slice& c = slices[round * n + b];
+            if (a.shapes > 0 && c.shapes > 0) pairs.push_back(Rate(a) / Rate(c));
         }
-        return shapes / seconds;
-    };
-    // The mean rate of the fastest quarter of the runs.
-    auto fastestQuarter = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end(), [](double a, double b) { return a > b; });
-        const size_t n = std::max<size_t>(1, v.size() / 4);
-        double sum = 0;
-        for (size_t i = 0; i < n; ++i) sum += v[i];
-        return sum / static_cast<double>(n);
-    };
-    const double saverFast = fastestQuarter(saverRates);
-    const double bareFast = fastestQuarter(bareRates);
-    std::printf("result screen=%s side=%d saver_sps=%.1f bare_sps=%.1f saver_us=%.1f bare_us=%.1f ratio=%.3f "
-                "pooled_ratio=%.3f pair_ratio=%.3f pair_min=%.3f pair_max=%.3f saver_fast_us=%.1f bare_fast_us=%.1f fast_ratio=%.3f "
-                "saver_cpu_us=%.1f bare_cpu_us=%.1f own_us=%.1f own_cold_us=%.1f own_cold_stamp_us=%.1f own_cold_rows_us=%.1f saver_paints=%.3f bare_paints=%.3f saver_px=%.0f "
-                "bare_px=%.0f kept_up=%s\n",
-                screen, saver[0].imageSide, saverRate, bareRate, 1e6 / saverRate, 1e6 / bareRate,
-                saverRate / bareRate, pooledRate(saver) / pooledRate(bare), Median(pairRatios), *std::min_element(pairRatios.begin(), pairRatios.end()),
-                *std::max_element(pairRatios.begin(), pairRatios.end()), 1e6 / saverFast, 1e6 / bareFast,
-                saverFast / bareFast, Median(cpuPerShape(saver)), Median(cpuPerShape(bare)), own.warm.total, own.cold.total, own.cold.stamp, own.cold.rows,
-                perShape(saver, &RunResult::paints), perShape(bare, &RunResult::paints),
-                perShape(saver, &RunResult::pixels), perShape(bare, &RunResult::pixels), keptUp ? "yes" : "no");
-    if (!whole.empty()) {
-        std::printf("whole screen=%s sps=%.1f us=%.1f fast_us=%.1f pooled_vs_bare=%.3f\n", screen,
-                    Median(rates(whole)), 1e6 / Median(rates(whole)), 1e6 / fastestQuarter(rates(whole)),
-                    pooledRate(whole) / pooledRate(bare));
+        std::printf("result screen=%s side=%d pooled_ratio=%.3f median_ratio=%.3f pair_ratio=%.3f pair_min=%.3f "
+                    "pair_max=%.3f fast_ratio=%.3f saver_sps=%.1f bare_sps=%.1f saver_us=%.1f bare_us=%.1f "
+                    "saver_median_us=%.1f bare_median_us=%.1f saver_fast_us=%.1f bare_fast_us=%.1f "
+                    "saver_cpu_us=%.1f bare_cpu_us=%.1f saver_paints=%.3f bare_paints=%.3f saver_px=%.0f "
+                    "bare_px=%.0f kept_up=%s\n",
+                    screen, side, saver.pooledRate / bare.pooledRate, saver.medianRate / bare.medianRate,
+                    Median(pairs), *std::min_element(pairs.begin(), pairs.end()),
+                    *std::max_element(pairs.begin(), pairs.end()), saver.fastRate / bare.fastRate,
+                    saver.pooledRate, bare.pooledRate, 1e6 / saver.pooledRate, 1e6 / bare.pooledRate,
+                    1e6 / saver.medianRate, 1e6 / bare.medianRate, 1e6 / saver.fastRate, 1e6 / bare.fastRate,
+                    saver.cpuPerShape, bare.cpuPerShape, saver.paintsPerShape, bare.paintsPerShape,
+                    saver.pixelsPerShape, bare.pixelsPerShape, saver.keptUp && bare.keptUp ? "yes" : "no");
     }
-    if (haveBreakdown) {
+    if (copy.shapes > 0 && direct.shapes > 0) {
+        // The emulated saver with and without its bottom-up copy; against the bare loop
+        // and the real saver where they ran too.
+        auto ratio = [](const ModeSummary& a, const ModeSummary& b) {
+            return b.shapes > 0 ? a.pooledRate / b.pooledRate : 0.0;
+        };
+        auto fast = [](const ModeSummary& a, const ModeSummary& b) {
+            return b.shapes > 0 ? a.fastRate / b.fastRate : 0.0;
+        };
+        std::printf("paint screen=%s copy_us=%.1f direct_us=%.1f copy_fast_us=%.1f direct_fast_us=%.1f "
+                    "direct_vs_copy=%.3f direct_vs_copy_fast=%.3f copy_vs_bare=%.3f direct_vs_bare=%.3f "
+                    "copy_vs_bare_fast=%.3f direct_vs_bare_fast=%.3f copy_vs_saver=%.3f direct_blit=%s\n",
+                    screen, 1e6 / copy.pooledRate, 1e6 / direct.pooledRate, 1e6 / copy.fastRate,
+                    1e6 / direct.fastRate, ratio(direct, copy), fast(direct, copy), ratio(copy, bare),
+                    ratio(direct, bare), fast(copy, bare), fast(direct, bare), ratio(copy, saver),
+                    directOk ? "exact" : "WRONG");
+    }
+    if (timed.shapes > 0) {
+        const BareBreakdown t = window.Bare().Breakdown(timed.seconds, timed.shapes);
         std::printf("breakdown screen=%s peek=%.1f dispatch=%.1f invalidate=%.1f getupdaterect=%.1f beginpaint=%.1f "
                     "getdc=%.1f setdibits=%.1f releasedc=%.1f endpaint=%.1f total=%.1f\n",
-                    screen, b.peek, b.dispatch, b.invalidate, b.getUpdateRect, b.beginPaint, b.getDC, b.setDIBits,
-                    b.releaseDC, b.endPaint, b.total);
+                    screen, t.peek, t.dispatch, t.invalidate, t.getUpdateRect, t.beginPaint, t.getDC, t.setDIBits,
+                    t.releaseDC, t.endPaint, t.total);
+    }
+    if (o.own > 0) {
+        const OwnWork own = MeasureOwnWork(width, height, o.own);
+        std::printf("own screen=%s side=%d warm_us=%.1f warm_stamp_us=%.1f warm_rows_us=%.1f cold_us=%.1f "
+                    "cold_stamp_us=%.1f cold_rows_us=%.1f\n",
+                    screen, side, own.warm.total, own.warm.stamp, own.warm.rows, own.cold.total, own.cold.stamp,
+                    own.cold.rows);
     }
     std::fflush(stdout);
     return 0;
