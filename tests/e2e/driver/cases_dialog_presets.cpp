@@ -120,6 +120,33 @@ Profile ProfileOf(const PresetRecord& p, int32_t bound, int32_t randomly) {
     return s;
 }
 
+// A file that another program holds open, shared with nobody.
+class HeldOpen {
+public:
+    explicit HeldOpen(const std::wstring& path)
+        : handle_(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        if (handle_ == INVALID_HANDLE_VALUE) Fail(Format("cannot hold %s open", Narrow(path).c_str()));
+    }
+    ~HeldOpen() { CloseHandle(handle_); }
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+
+private:
+    HANDLE handle_;
+};
+
+// Files beside `path` whose names start with its name: what a write may have left.
+std::vector<std::wstring> LeftBeside(const std::wstring& path) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"?*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
 }  // namespace
 
 // Blanks alone keep Save disabled; a name that starts with blanks keeps them.
@@ -307,6 +334,34 @@ E2E_CASE(dialog_presets, export_by_browse_over_an_existing_file) {
     Expect(ReadFileBytes(WindowsStorePath()) == EncodeStore({a, b}), "Cancel after an export changed the store file");
 }
 
+// A file in use by another program cannot be exported over: Export closes the dialog,
+// the file stays as it was and nothing is left beside it.
+E2E_CASE(dialog_presets, export_over_a_file_in_use_leaves_it) {
+    ScratchFolder folder;
+    WriteFileBytes(WindowsStorePath(), EncodeStore({Preset("alpha", 1)}));
+    const std::wstring path = folder.File(L"busy.pre");
+    const std::vector<uint8_t> old(10, 0x5A);
+    WriteFileBytes(path, old);
+    ConfigDialog dialog;
+    {
+        HeldOpen inUse(path);
+        const HWND exporter = OpenModal(dialog, dlg::kExport, kExportCaption);
+        const HWND list = GetDlgItem(exporter, dlg::kPresetList);
+        SetTextOf(GetDlgItem(exporter, dlg::kExportFile), path);
+        SendTo(list, CB_SETCURSEL, 0);
+        SendTo(exporter, WM_COMMAND, MAKEWPARAM(dlg::kPresetList, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        PressButton(exporter, IDOK);
+        WaitClosed(dialog, exporter, "the export dialog");
+    }
+    const auto kept = ReadFileBytes(path);
+    Expect(kept.has_value(), "the file in use is gone after Export: " + Narrow(path));
+    Expect(*kept == old, Format("Export replaced the file in use %s (it now holds %zu bytes)", Narrow(path).c_str(),
+                                kept->size()));
+    const auto left = LeftBeside(path);
+    Expect(left.empty(), "Export left " + DescribeEntries(left) + " beside the file in use");
+    dialog.PressCancel();
+}
+
 // A file of 228 bytes is one record; of 229, its first 228; each is used exactly as read.
 E2E_CASE(dialog_presets, import_whole_records) {
     ScratchFolder folder;
@@ -450,6 +505,29 @@ E2E_CASE(dialog_presets, ok_saves_the_store_it_loaded) {
            "after saving a preset and Ok the per-user store does not hold both presets");
     Expect(ReadFileBytes(WindowsStorePath()) == EncodeStore({shared}) && LastWriteTime(WindowsStorePath()) == sharedTime,
            "Ok changed the Windows directory's store while a per-user store exists");
+}
+
+// The Windows directory's store in use by another program can be neither read nor
+// written: the list is empty, and Ok saves the presets as the per-user store, which the
+// next start loads, leaving that file as it was.
+E2E_CASE(dialog_presets, ok_with_the_store_in_use_saves_a_per_user_copy) {
+    const auto shared = EncodeStore({Preset("shared", 2)});
+    WriteFileBytes(WindowsStorePath(), shared);
+    const uint64_t sharedTime = LastWriteTime(WindowsStorePath());
+    {
+        HeldOpen inUse(WindowsStorePath());
+        ConfigDialog dialog;
+        ExpectList(dialog.Item(dlg::kPresetList), {}, "with the store in use the preset list");
+        SavePreset(dialog, L"added");
+        dialog.PressOk();
+    }
+    Expect(ReadFileBytes(WindowsStorePath()) == shared && LastWriteTime(WindowsStorePath()) == sharedTime,
+           "Ok changed the store that another program held open");
+    const auto left = LeftBeside(WindowsStorePath());
+    Expect(left.empty(), "Ok left " + DescribeEntries(left) + " beside the store in use");
+    const auto saved = ReadFileBytes(UserStorePath());
+    Expect(saved.has_value(), "after Ok with the store in use no per-user store was made");
+    Expect(*saved == StoreBytes({SavedRecordOf(Profile{}, "added")}), "the per-user store does not hold the saved preset");
 }
 
 // Cancel after changing settings, saving, importing and deleting presets writes neither

@@ -193,3 +193,21 @@ E2E_CASE(dialog_preview, still_while_moved_and_resumes_after_a_rest) {
     std::printf("info: the preview drew again at most %.0f ms after the last move\n", seen - rest);
     dialog.PressCancel();
 }
+
+// A modal window opened right after a move must keep the preview still for as long as it
+// is open, not only until the move's short rest is over.
+E2E_CASE(dialog_preview, still_while_a_box_opened_right_after_a_move_is_open) {
+    ConfigDialog dialog;
+    ExpectPreviewRuns(dialog, WholePreview(dialog), "before the dialog moves");
+    RECT start;
+    GetWindowRect(dialog.Handle(), &start);
+    Expect(SetWindowPos(dialog.Handle(), nullptr, start.left + 1, start.top, 0, 0,
+                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE,
+           Format("cannot move the dialog (error %lu)", GetLastError()));
+    const HWND box = OpenModal(dialog, dlg::kHelp, L"About/Help");
+    ExpectPauseWhileOpen(dialog, box,
+                         "the help box, opened right after the dialog moved (the pause of the move, ending 150 ms "
+                         "after it, also ended the help box's pause)",
+                         [&] { PressButton(box, IDOK); });
+    dialog.PressCancel();
+}
