@@ -228,11 +228,12 @@ E2E_CASE(dialog_controls, each_speed_button_steps_its_own_speed) {
     ExpectSavedProfile(want, "ten \"-\" and three \"+\" on \"Radial\", two \"+\" on \"Round\"");
 }
 
-// Dragging up raises the speed by one step per pixel, dragging down lowers it; a press
-// and release without a move changes nothing.
+// Dragging up raises the speed by one step per pixel, dragging down lowers it; moves
+// without a press, and a press and release without a move, change nothing.
 E2E_CASE(dialog_controls, spinner_drags) {
     ConfigDialog dialog;
     const HWND round = dialog.Item(dlg::kRoundSpinner);
+    for (int y : {50, 10}) dialog.Post(round, WM_MOUSEMOVE, 0, MAKELPARAM(5, y));  // no press: nothing
     dialog.Post(round, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 3));
     dialog.Post(round, WM_LBUTTONUP, 0, MAKELPARAM(5, 3));
     DragSpinner(dialog, dlg::kRoundSpinner);

@@ -1,5 +1,8 @@
 // The configuration dialog as it opens: how it is started, its caption, the live preview
 // in place, every control showing the stored settings, and how it closes.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 
 #include "cases.h"
@@ -95,6 +98,17 @@ E2E_CASE(dialog_open, shows_the_built_in_settings) {
     const HWND list = dialog.Item(dlg::kPresetList);
     Expect(ComboEntries(list).empty(), "with no store the preset list shows " + DescribeEntries(ComboEntries(list)));
     ExpectLightPicture(dialog, 1.0f, 1.0f, -1.0f, "the built-in light direction");
+    // Horizontal trackbars without tick marks, the thumb pointing up; push-like "Bound",
+    // "Sphere" and "Torus".
+    for (int id : {dlg::kWidth, dlg::kHeight, dlg::kPhong, dlg::kMirror, dlg::kAmbient}) {
+        const LONG style = GetWindowLongW(dialog.Item(id), GWL_STYLE);
+        Expect((style & (TBS_VERT | TBS_NOTICKS | TBS_TOP)) == (TBS_NOTICKS | TBS_TOP),
+               Format("trackbar %d has style %08lx: not horizontal, tickless and pointing up", id,
+                      static_cast<unsigned long>(style)));
+    }
+    for (int id : {dlg::kBound, dlg::kSphere, dlg::kTorus})
+        Expect((GetWindowLongW(dialog.Item(id), GWL_STYLE) & BS_PUSHLIKE) != 0,
+               Format("control %d does not look like a push button", id));
     dialog.PressCancel();
 }
 

@@ -295,13 +295,15 @@ E2E_CASE(dialog_presets, export_by_typed_name_then_import) {
     ExpectStoreFile(StoreBytes({Bytes(a), Bytes(b), Bytes(b)}), "exporting beta, importing it and Ok");
 }
 
-// Browse fills in the chosen path, asks before overwriting, and Export replaces the file.
+// Browse offers preset files, adds their extension, fills in the chosen path, asks before
+// overwriting, and Export replaces the file.
 E2E_CASE(dialog_presets, export_by_browse_over_an_existing_file) {
     ScratchFolder folder;
     const PresetRecord a = Preset("alpha", 1), b = Preset("beta", 2);
     WriteFileBytes(WindowsStorePath(), EncodeStore({a, b}));
     const std::wstring path = folder.File(L"browsed.pre");
     WriteFileBytes(path, std::vector<uint8_t>(10, 0x5A));
+    const std::wstring typed = folder.File(L"browsed");  // the extension comes by itself
     ConfigDialog dialog;
     const HWND exporter = OpenModal(dialog, dlg::kExport, kExportCaption);
     const HWND field = GetDlgItem(exporter, dlg::kExportFile);
@@ -310,8 +312,11 @@ E2E_CASE(dialog_presets, export_by_browse_over_an_existing_file) {
     auto before = dialog.Windows();
     PressButton(exporter, dlg::kBrowse);
     const HWND chooser = WaitForModal(dialog, before, "Browse");
+    const HWND types = GetDlgItem(chooser, 0x470);
+    Expect(types && ComboEntries(types) == std::vector<std::wstring>{L"Tindelborg Preset Files (*.pre)"},
+           "the save-as dialog offers " + (types ? DescribeEntries(ComboEntries(types)) : std::string("no file types")));
     before = dialog.Windows();
-    ChooseFile(chooser, path);
+    ChooseFile(chooser, typed);
     const HWND question = WaitForModal(dialog, before, "choosing an existing file to export to");
     Expect(GetDlgItem(question, IDYES) != nullptr,
            "choosing an existing file opened a window without a Yes button: " + Narrow(Describe(question).title));
@@ -363,6 +368,7 @@ E2E_CASE(dialog_presets, export_over_a_file_in_use_leaves_it) {
 }
 
 // A file of 228 bytes is one record; of 229, its first 228; each is used exactly as read.
+// The name may be typed without its extension.
 E2E_CASE(dialog_presets, import_whole_records) {
     ScratchFolder folder;
     const PresetRecord a = Preset("alpha", 1);
@@ -375,7 +381,15 @@ E2E_CASE(dialog_presets, import_whole_records) {
     WriteFileBytes(folder.File(L"exact.pre"), exact);
     WriteFileBytes(folder.File(L"longer.pre"), longer);
     ConfigDialog dialog;
-    ImportFile(dialog, folder.File(L"exact.pre"));
+    // The file dialog offers the preset files, and adds their extension to a bare name.
+    dialog.ChoosePreset(0);
+    const HWND chooser = OpenModal(dialog, dlg::kImport, nullptr);
+    const HWND types = GetDlgItem(chooser, 0x470);
+    Expect(types && ComboEntries(types) == std::vector<std::wstring>{L"Tindelborg Preset Files (*.pre)"},
+           "the file-open dialog offers " + (types ? DescribeEntries(ComboEntries(types)) : std::string("no file types")));
+    ChooseFile(chooser, folder.File(L"exact"));
+    WaitClosed(dialog, chooser, "the file-open dialog");
+    WaitForRefill(dialog, "importing \"exact\"");
     ExpectList(dialog.Item(dlg::kPresetList), {L"alpha", L"exact"}, "after importing a 228-byte file the preset list");
     ImportFile(dialog, folder.File(L"longer.pre"));
     ExpectList(dialog.Item(dlg::kPresetList), {L"alpha", L"exact", L"longer"},
