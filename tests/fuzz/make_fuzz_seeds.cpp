@@ -178,6 +178,11 @@ void ShapeSeeds() {
     Put("fuzz_shape_image", "zero_light.bin", Params(0, 0, 0, 0x0000FF, 4, 12, 0, 12));
     Put("fuzz_shape_image", "flat_sphere.bin", Params(1, 1, -1, 0x0000FF, 0, 12, 0, 0));
     Put("fuzz_shape_image", "small_hole_torus_shifted.bin", Params(-1, 2, -1, 0x808080, -3, 16, 2, 1, 5, -4));
+    // A power far above the slider's on a flat disc lit at a slant: every pixel has the
+    // same rz just below 1, whose powers spend long in subnormal values.
+    Bytes slowHighlight = Params(0.25f, 0, -1, 0x0000FF, 2048, 32, 0, 1);
+    for (const ShapeColor& c : s.color) AddWord(slowHighlight, PackColor(c));
+    Put("fuzz_shape_image", "power_2048_flat_disc.bin", slowHighlight);
 }
 
 Bytes Path(int32_t width, int32_t height, int32_t imageWidth, std::initializer_list<float> speeds) {

@@ -183,6 +183,29 @@ TEST(ShapeImage, AbsurdPhongPowerFinishesAndDimsTheHighlight) {
     EXPECT_EQ(PixelAt(creator.GetImage(), 101, 101), PixelAt(flat.GetImage(), 101, 101));
 }
 
+// A stored power far above the slider's on the largest image made. Multiplied out one
+// by one, mostly on subnormal values, this took minutes and froze the saver.
+TEST(ShapeImage, LargeStoredPhongPowerOnTheLargestImage) {
+    ShapeImageParams p = DefaultParams();
+    p.outerSize = kMaxOuterSize;
+    p.innerSize = kMaxOuterSize;
+    p.phongPower = 2048;
+    ButtonImageCreator creator(p);
+    p.mirror = 0.0f;
+    ButtonImageCreator flat(p);
+    // rz at the centre is 0.577, whose 4095th power is 0: no highlight there, but a
+    // small bright spot where rz comes close to 1.
+    const int centre = kMaxOuterSize + 1;
+    EXPECT_EQ(PixelAt(creator.GetImage(), centre, centre), PixelAt(flat.GetImage(), centre, centre));
+    const std::vector<uint32_t> lit = Pixels(creator.GetImage());
+    const std::vector<uint32_t> unlit = Pixels(flat.GetImage());
+    ASSERT_EQ(lit.size(), unlit.size());
+    size_t highlighted = 0;
+    for (size_t i = 0; i < lit.size(); ++i) highlighted += lit[i] != unlit[i];
+    EXPECT_GT(highlighted, 0u);
+    EXPECT_LT(highlighted, lit.size() / 100);
+}
+
 TEST(ShapeImage, SharedShadingMatchesIndependentRenders) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const uint32_t colours[7] = {0x0000FF, 0x00FF00, 0xFF0000, 0x00B2B2, 0xB2B200, 0xB200B2, 0x808080};
