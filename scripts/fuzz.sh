@@ -11,6 +11,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
 scripts/packages.sh
+# One run at a time: runs share the build, the corpus and the findings.
+mkdir -p build/fuzz
+exec 9>build/fuzz/fuzz.lock
+flock 9
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 
