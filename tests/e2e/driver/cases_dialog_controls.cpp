@@ -15,6 +15,8 @@
 #include "dialog_saved.h"
 #include "poll.h"
 #include "profile.h"
+#include "saver.h"
+#include "window_search.h"
 
 namespace {
 
@@ -54,6 +56,11 @@ Light LightFor(HWND editor, int x, int y) {
     const float s = light.y * light.y + light.x * light.x;
     light.z = s < 1.0f ? -static_cast<float>(std::sqrt(static_cast<double>(1.0f - s))) : 0.0f;
     return light;
+}
+
+// The user sees the editor's sphere before pointing at it.
+void WaitForLightEditor(ConfigDialog& dialog) {
+    ExpectLightPicture(dialog, 1.0f, 1.0f, -1.0f, "its first picture, of the built-in light");
 }
 
 // A press and a release on the editor at one point, as the pointer gives them.
@@ -367,6 +374,7 @@ E2E_CASE(dialog_controls, render_reset_leaves_speeds_colours_and_switches) {
 
 E2E_CASE(dialog_controls, light_press_at_the_centre) {
     ConfigDialog dialog;
+    WaitForLightEditor(dialog);
     const HWND editor = dialog.Item(dlg::kLightAngle);
     RECT client;
     GetClientRect(editor, &client);
@@ -384,6 +392,7 @@ E2E_CASE(dialog_controls, light_press_at_the_centre) {
 
 E2E_CASE(dialog_controls, light_press_half_a_radius_right) {
     ConfigDialog dialog;
+    WaitForLightEditor(dialog);
     const HWND editor = dialog.Item(dlg::kLightAngle);
     RECT client;
     GetClientRect(editor, &client);
@@ -407,6 +416,7 @@ E2E_CASE(dialog_controls, light_press_half_a_radius_right) {
 // Beyond the rim the light lies in the picture's plane.
 E2E_CASE(dialog_controls, light_press_outside_the_rim) {
     ConfigDialog dialog;
+    WaitForLightEditor(dialog);
     const HWND editor = dialog.Item(dlg::kLightAngle);
     RECT client;
     GetClientRect(editor, &client);
@@ -423,6 +433,7 @@ E2E_CASE(dialog_controls, light_press_outside_the_rim) {
 // Moving over the editor without a press changes nothing; a release alone points the light.
 E2E_CASE(dialog_controls, light_release_without_a_press) {
     ConfigDialog dialog;
+    WaitForLightEditor(dialog);
     const HWND editor = dialog.Item(dlg::kLightAngle);
     dialog.Post(editor, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     dialog.Post(editor, WM_MOUSEMOVE, 0, MAKELPARAM(30, 50));
@@ -440,6 +451,7 @@ E2E_CASE(dialog_controls, light_release_without_a_press) {
 // A drag goes on outside the control: far to the left the light's x passes 1.
 E2E_CASE(dialog_controls, light_drag_beyond_the_control) {
     ConfigDialog dialog;
+    WaitForLightEditor(dialog);
     const HWND editor = dialog.Item(dlg::kLightAngle);
     RECT client;
     GetClientRect(editor, &client);
@@ -472,6 +484,31 @@ E2E_CASE(dialog_controls, spinner_row_minus_one_is_no_reference) {
     want.cbStep += 51.0f * dlg::kSpeedStep;  // 50 to -1
     want.cbStep += 5.0f * dlg::kSpeedStep;   // 10 to 5
     ExpectSavedProfile(want, "a spinner drag through row -1");
+}
+
+// A release on the editor that arrives before the editor has first been painted (the
+// dialog has only just appeared) still points the light at that spot.
+E2E_CASE(dialog_controls, light_release_before_the_first_paint) {
+    auto saver = StartSaver({});
+    HWND editor = nullptr;
+    // As early as the control exists: the message then comes before any paint.
+    PollUntil(
+        [&] {
+            for (HWND hwnd : TopLevelWindowsOf(saver->Pid(), false))
+                if (!editor) editor = GetDlgItem(hwnd, dlg::kLightAngle);
+            return editor != nullptr || !saver->Running();
+        },
+        kDeadlineMs, 1);
+    Expect(editor != nullptr, "the dialog's light angle editor never appeared");
+    PostTo(editor, WM_LBUTTONUP, 0, MAKELPARAM(30, 50));
+    const Light light = LightFor(editor, 30, 50);
+    ConfigDialog dialog(std::move(saver));
+    dialog.PressOk();
+    Profile want;
+    want.angleX = light.x;
+    want.angleY = light.y;
+    want.angleZ = light.z;
+    ExpectSavedProfile(want, "a release on the light editor before its first paint");
 }
 
 E2E_CASE(dialog_controls, choose_presets_randomly_on) {

@@ -38,7 +38,10 @@ void PostTo(HWND window, UINT message, WPARAM w, LPARAM l) {
                     GetLastError()));
 }
 
-ConfigDialog::ConfigDialog(const std::vector<std::wstring>& args) : saver_(StartSaver(args)) {
+ConfigDialog::ConfigDialog(const std::vector<std::wstring>& args) : ConfigDialog(StartSaver(args)) {}
+
+ConfigDialog::ConfigDialog(std::unique_ptr<SaverProcess> saver) : saver_(std::move(saver)) {
+    const std::string args = Narrow(saver_->CommandLine());
     PollUntil([&] {
         for (HWND hwnd : TopLevelWindowsOf(saver_->Pid()))
             if (Describe(hwnd).className == L"#32770") dialog_ = hwnd;
@@ -46,9 +49,8 @@ ConfigDialog::ConfigDialog(const std::vector<std::wstring>& args) : saver_(Start
     });
     if (!dialog_) {
         if (!saver_->Running())
-            Fail(Format("with %s the saver ended (status %lu) without showing its dialog", DescribeArgs(args).c_str(),
-                        saver_->ExitCode()));
-        Fail(Format("with %s no dialog appeared within %lu s (%s)", DescribeArgs(args).c_str(), kDeadlineMs / 1000,
+            Fail(Format("%s ended (status %lu) without showing its dialog", args.c_str(), saver_->ExitCode()));
+        Fail(Format("%s showed no dialog within %lu s (%s)", args.c_str(), kDeadlineMs / 1000,
                     Shown(TopLevelWindowsOf(saver_->Pid())).c_str()));
     }
     PollUntil([&] {

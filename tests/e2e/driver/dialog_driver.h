@@ -61,6 +61,8 @@ public:
     // Starts the saver with `args` and waits until its dialog and the live preview in it
     // are showing.
     explicit ConfigDialog(const std::vector<std::wstring>& args = {});
+    // The same for a saver started already.
+    explicit ConfigDialog(std::unique_ptr<SaverProcess> saver);
 
     SaverProcess& Saver() { return *saver_; }
     HWND Handle() const { return dialog_; }
