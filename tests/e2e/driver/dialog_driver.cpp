@@ -38,7 +38,20 @@ void PostTo(HWND window, UINT message, WPARAM w, LPARAM l) {
                     GetLastError()));
 }
 
-ConfigDialog::ConfigDialog(const std::vector<std::wstring>& args) : ConfigDialog(StartSaver(args)) {}
+namespace {
+
+// The saver starts where this driver is: its file dialogs open there. A small folder of
+// its own keeps them quick, and away from the source tree.
+std::unique_ptr<SaverProcess> StartInTempFolder(const std::vector<std::wstring>& args) {
+    wchar_t temp[MAX_PATH] = {};
+    if (GetTempPathW(MAX_PATH, temp) == 0 || !SetCurrentDirectoryW(temp))
+        Fail(Format("cannot change to the temporary folder (error %lu)", GetLastError()));
+    return StartSaver(args);
+}
+
+}  // namespace
+
+ConfigDialog::ConfigDialog(const std::vector<std::wstring>& args) : ConfigDialog(StartInTempFolder(args)) {}
 
 ConfigDialog::ConfigDialog(std::unique_ptr<SaverProcess> saver) : saver_(std::move(saver)) {
     const std::string args = Narrow(saver_->CommandLine());

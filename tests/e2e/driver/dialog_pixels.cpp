@@ -1,6 +1,7 @@
 #include "dialog_pixels.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "check.h"
 #include "dialog_driver.h"
@@ -101,7 +102,24 @@ std::vector<uint32_t> ExpectPreviewStill(ConfigDialog& dialog, const RECT& part,
     const ULONGLONG end = GetTickCount64() + kStillMs;
     while (GetTickCount64() < end) {
         PumpMessages();
-        Expect(PreviewPixels(dialog.Preview(), part) == still, "the preview went on drawing " + when);
+        const auto now = PreviewPixels(dialog.Preview(), part);
+        if (now != still) {
+            // Where it changed tells drawing (spots along the ring) from a late repaint.
+            const LONG width = part.right - part.left;
+            RECT changed = {LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+            size_t count = 0;
+            for (size_t i = 0; i < now.size(); ++i) {
+                if (now[i] == still[i]) continue;
+                ++count;
+                const LONG x = part.left + static_cast<LONG>(i % width), y = part.top + static_cast<LONG>(i / width);
+                changed = {std::min(changed.left, x), std::min(changed.top, y), std::max(changed.right, x + 1),
+                           std::max(changed.bottom, y + 1)};
+            }
+            Fail(Format("the preview went on drawing %s: %zu pixels changed within (%ld,%ld)-(%ld,%ld) of the part "
+                        "(%ld,%ld)-(%ld,%ld) watched",
+                        when.c_str(), count, changed.left, changed.top, changed.right, changed.bottom, part.left,
+                        part.top, part.right, part.bottom));
+        }
         Sleep(10);
     }
     return still;
