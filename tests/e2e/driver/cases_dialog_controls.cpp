@@ -173,6 +173,29 @@ E2E_CASE(dialog_controls, phong_trackbar) {
     ExpectSavedProfile(want, "moving \"Phong power\" to 17");
 }
 
+// Every trackbar at either end: the preview goes on running with the shapes they make,
+// and Ok writes the values of the last end.
+E2E_CASE(dialog_controls, trackbars_at_their_ends) {
+    ConfigDialog dialog;
+    dialog.Click(dlg::kBound);
+    const RECT whole = VisiblePreviewPart(dialog.Preview(), nullptr);
+    const int lows[5][2] = {{dlg::kWidth, 5}, {dlg::kHeight, 50}, {dlg::kPhong, 0}, {dlg::kMirror, 0}, {dlg::kAmbient, 100}};
+    for (const auto& [id, position] : lows) dialog.MoveTrackbar(id, position);
+    ExpectPreviewRuns(dialog, whole, "with width 5, height 50, Phong power 0, mirror 0 and ambient 100");
+    const int highs[5][2] = {{dlg::kWidth, 50}, {dlg::kHeight, 5}, {dlg::kPhong, 20}, {dlg::kMirror, 100}, {dlg::kAmbient, 0}};
+    for (const auto& [id, position] : highs) dialog.MoveTrackbar(id, position);
+    ExpectPreviewRuns(dialog, whole, "with width 50, height 5, Phong power 20, mirror 100 and ambient 0");
+    dialog.PressOk();
+    Profile want;
+    want.bound = 0;
+    want.size1 = 50;
+    want.size2 = 5;
+    want.phong = 20;
+    want.mirror = 100.0f / 100.0f;
+    want.ambient = 0.0f / 100.0f;
+    ExpectSavedProfile(want, "every trackbar at its end");
+}
+
 // The built-in 0.995 shows as 99; a touch of the trackbar makes it 0.99.
 E2E_CASE(dialog_controls, touching_mirror_at_99_gives_0_99) {
     ConfigDialog dialog;

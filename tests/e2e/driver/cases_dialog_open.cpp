@@ -11,6 +11,7 @@
 #include "dialog_expect.h"
 #include "dialog_pixels.h"
 #include "dialog_saved.h"
+#include "input.h"
 #include "poll.h"
 #include "preset_store.h"
 #include "profile.h"
@@ -186,6 +187,19 @@ E2E_CASE(dialog_open, ok_writes_the_built_in_settings) {
     dialog.PressOk();
     ExpectSavedProfile(Profile{}, "Ok");
     ExpectStoreFile(StoreBytes({}), "Ok with no presets");
+}
+
+// The Escape key, pressed on the keyboard, ends the dialog as Cancel does.
+E2E_CASE(dialog_open, escape_writes_nothing) {
+    WriteProfile(StoredProfile());
+    const auto before = SnapshotSaverValues();
+    ConfigDialog dialog;
+    dialog.MoveTrackbar(dlg::kPhong, 15);
+    SendKeyPress(VK_ESCAPE);
+    Expect(dialog.Saver().WaitExit(kDeadlineMs), "the Escape key did not end the dialog");
+    const std::string diff = DiffSnapshots(before, SnapshotSaverValues());
+    Expect(diff.empty(), "the Escape key wrote to the registry: " + diff);
+    Expect(!ReadFileBytes(WindowsStorePath()) && !ReadFileBytes(UserStorePath()), "the Escape key wrote a store file");
 }
 
 // The close box is the system command that ends the dialog as Cancel does.

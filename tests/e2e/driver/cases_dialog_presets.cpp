@@ -268,7 +268,8 @@ E2E_CASE(dialog_presets, export_by_typed_name_then_import) {
     Expect(ComboSelection(list) == -1, "the export dialog opens with a preset selected");
     Expect(!IsWindowEnabled(button), "Export is enabled as the export dialog opens");
 
-    const std::wstring path = folder.File(L"typed.pre");
+    // Longer than the 49 characters that decide whether Export may be pressed.
+    const std::wstring path = folder.File(L"typed by hand, with a name longer than most.pre");
     WriteFileBytes(path, std::vector<uint8_t>(300, 0x5A));  // replaced without a question
     SetTextOf(field, path);
     Expect(!IsWindowEnabled(button), "Export is enabled with a name but no preset chosen");
