@@ -8,7 +8,7 @@
 // --cycle: the loops that take turns, in order: "s" the saver, "b" the bare loop, "t" the
 // bare loop with every platform call timed (for the breakdown only), "c" the bare loop
 // plus the saver's stamp and bottom-up row copy (the saver emulated), "d" the same
-// painting straight from the surface without the copy. Default "sbt", 32 rounds of 0.25 s slices after 1 s of warm-up.
+// painting straight from the surface without the copy. Default "sbt", 100 rounds of 0.1 s slices after 1 s of warm-up.
 //
 // Prints "slice" lines, then "mode", "result", "paint", "breakdown" and "own" lines of
 // key=value pairs that bench/run-screen-bench.sh gathers into its tables.
@@ -31,8 +31,8 @@ namespace {
 
 struct Options {
     std::string cycle = "sbt";
-    int rounds = 32;
-    double slice = 0.25;
+    int rounds = 100;
+    double slice = 0.1;
     double warmup = 1;
     double own = 0.5;  // 0: no own-work measurement
 };

@@ -34,10 +34,13 @@ Slicer::Slicer(const std::string& cycle, int rounds, double sliceSeconds, double
 
 void Slicer::Begin() { begin_ = Now(); }
 
-Slicer::Snapshot Slicer::Take(uint64_t shapes) const {
+Slicer::Snapshot Slicer::Take(uint64_t shapes, bool atStart) const {
+    // The clock is read last at the start and first at the end, so that the snapshots'
+    // own calls fall outside the measured time.
     Snapshot s;
-    s.ticks = Now();
+    if (!atStart) s.ticks = Now();
     s.cpu100ns = ProcessCpu100ns();
+    if (atStart) s.ticks = Now();
     s.shapes = shapes;
     s.paints = paints_;
     s.blits = TheBlitCounts().calls;
@@ -64,14 +67,14 @@ void Slicer::AfterPaint(uint64_t shapes, HWND window) {
         if (++paintsInSlice_ <= kSkippedPaints) return;
         // One extra platform call, only at the snapshots: nothing may be left unpainted.
         keptUp_ = GetUpdateRect(window, nullptr, FALSE) == FALSE;
-        start_ = Take(shapes);
+        start_ = Take(shapes, true);
         started_ = true;
         TheBlitCounts().maxWidth = 0;
         return;
     }
     if (Now() - start_.ticks < sliceTicks_) return;
+    const Snapshot end = Take(shapes, false);
     const bool keptUp = keptUp_ && GetUpdateRect(window, nullptr, FALSE) == FALSE;
-    const Snapshot end = Take(shapes);
     Slice slice;
     slice.mode = Current();
     slice.seconds = static_cast<double>(end.ticks - start_.ticks) / static_cast<double>(frequency_);
@@ -87,6 +90,7 @@ void Slicer::AfterPaint(uint64_t shapes, HWND window) {
 }
 
 bool Slicer::Overdue() const {
-    const double expected = static_cast<double>(warmupTicks_ + sliceTicks_ * rounds_ * static_cast<int64_t>(cycle_.size()));
+    const int64_t slices = int64_t{rounds_} * static_cast<int64_t>(cycle_.size());
+    const double expected = static_cast<double>(warmupTicks_ + sliceTicks_ * slices);
     return static_cast<double>(Now() - begin_) > 3 * expected + 60.0 * static_cast<double>(frequency_);
 }

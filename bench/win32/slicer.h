@@ -1,8 +1,8 @@
 // Cuts the life of the benchmark window into short slices, each given to one of the
 // loops in turn, and measures each slice between two paints: the only moments when
 // every shape stamped so far is known to be on screen. The machine is shared, and other
-// work can slow everything several times over for a second or two; slices of a quarter
-// second in turns expose both loops to the same disturbances.
+// work can slow everything several times over for a second or two; slices of a tenth of
+// a second in turns expose both loops to the same disturbances.
 #pragma once
 
 #include <windows.h>
@@ -65,7 +65,7 @@ private:
         uint64_t blits = 0;
         uint64_t pixels = 0;
     };
-    Snapshot Take(uint64_t shapes) const;
+    Snapshot Take(uint64_t shapes, bool atStart) const;
 
     std::string cycle_;
     int rounds_;
