@@ -3,6 +3,7 @@
 // after Ok (or its absence of change after Cancel).
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -439,6 +440,28 @@ E2E_CASE(dialog_presets, import_of_a_read_only_file) {
     dialog.PressOk();
     ExpectStoreFile(StoreBytes({record}), "importing a read-only file and Ok");
     Expect(ReadFileBytes(path) == record, "importing changed the read-only file");
+}
+
+// A stored record whose name field has no terminating zero: the list shows at most the
+// 52 characters of the field, the preset can be chosen, and Ok writes its settings back.
+E2E_CASE(dialog_presets, name_without_a_terminating_zero) {
+    PresetRecord record = Preset("x", 4);
+    auto bytes = Bytes(record);
+    for (size_t i = 4; i < 56; ++i) bytes[i] = static_cast<uint8_t>('A' + (i - 4) % 26);
+    WriteFileBytes(WindowsStorePath(), StoreBytes({bytes}));
+    ConfigDialog dialog;
+    const auto entries = ComboEntries(dialog.Item(dlg::kPresetList));
+    const std::string field(bytes.begin() + 4, bytes.begin() + 56);
+    Expect(entries.size() == 1 && !entries[0].empty() && entries[0].size() <= 52 &&
+               field.compare(0, entries[0].size(), Narrow(entries[0])) == 0,
+           "a name without its zero shows as " + DescribeEntries(entries) + ", expected a part of \"" + field + "\"");
+    dialog.ChoosePreset(0);
+    dialog.PressOk();
+    ExpectSavedProfile(ProfileOf(record, 1, 0), "choosing a preset whose name has no zero");
+    const auto saved = ReadFileBytes(WindowsStorePath());
+    Expect(saved && saved->size() == 4 + kPresetRecordSize &&
+               std::equal(bytes.begin() + 56, bytes.end(), saved->begin() + 4 + 56),
+           "after Ok the store does not hold the record's settings as they were");
 }
 
 // Choosing a preset sets every control and the light editor's picture; Bound and the
