@@ -63,9 +63,11 @@ void ResetColors(SaverSettings& s, RunState& r) {
 }
 
 uint32_t PackColor(const ShapeColor& c) {
-    // Channels are 0..255 by contract; unsigned arithmetic keeps stray values defined.
-    return static_cast<uint32_t>(c.red) + 256u * static_cast<uint32_t>(c.green) +
-           65536u * static_cast<uint32_t>(c.blue);
+    // Channels are 0..255 when the dialog sets them, but a preset file may hold any word:
+    // the top byte is always zero, as the colour is stored and shown.
+    const uint32_t sum = static_cast<uint32_t>(c.red) + 256u * static_cast<uint32_t>(c.green) +
+                         65536u * static_cast<uint32_t>(c.blue);
+    return sum & 0x00FFFFFFu;
 }
 
 ShapeColor UnpackColor(uint32_t value) {

@@ -54,7 +54,8 @@ void SetDefaults(SaverSettings& s, RunState& r);
 void ResetRenderOptions(SaverSettings& s, RunState& r);
 void ResetColors(SaverSettings& s, RunState& r);
 
-// Colours travel as red + 256 * green + 65536 * blue; bits above 23 are dropped on unpacking.
+// Colours travel as red + 256 * green + 65536 * blue with the top byte zero; bits above 23
+// are dropped on unpacking too.
 uint32_t PackColor(const ShapeColor& c);
 ShapeColor UnpackColor(uint32_t value);
 

@@ -1,8 +1,18 @@
 #include "dialog/settings_edits.h"
 
+#include <cstdint>
+
 #include "engine/numeric.h"
 
-int32_t PercentPosition(float value) { return TruncateToInt32(value * 100.0f); }
+int32_t PercentPosition(float value) {
+    // Values beyond the int range show at their own end of the trackbar, not wrapped to
+    // the far one; not-a-number shows at the start.
+    const float percent = value * 100.0f;
+    if (percent != percent) return kPercentMin;
+    if (percent >= 2147483647.0f) return INT32_MAX;
+    if (percent <= -2147483648.0f) return INT32_MIN;
+    return TruncateToInt32(percent);
+}
 
 void MoveSize1(SaverSettings& s, RunState& r, int32_t position) {
     s.size1 = position;

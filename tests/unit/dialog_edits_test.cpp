@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "dialog/pointer_controls.h"
 #include "dialog/settings_edits.h"
@@ -63,7 +64,10 @@ TEST_F(Edits, PercentSlidersAndPositions) {
     EXPECT_EQ(s.mirror, 0.99f);
     MoveAmbient(s, r, 100);
     EXPECT_EQ(s.ambient, 1.0f);
-    EXPECT_EQ(PercentPosition(std::nanf("")), -2147483647 - 1);  // shown at the trackbar's end
+    // Stored nonsense shows at the nearer end of the trackbar.
+    EXPECT_EQ(PercentPosition(1e30f), 2147483647);
+    EXPECT_EQ(PercentPosition(-std::numeric_limits<float>::infinity()), -2147483647 - 1);
+    EXPECT_EQ(PercentPosition(std::nanf("")), 0);
 }
 
 TEST_F(Edits, SpeedsStepWithoutLimits) {

@@ -82,6 +82,9 @@ TEST(SettingsResets, ColourResetRestoresTheTableOnly) {
 
 TEST(SettingsPacking, ColoursPackRedLowestAndDropHighBits) {
     EXPECT_EQ(PackColor(ShapeColor{1, 2, 3}), 0x030201u);
+    // Out-of-range words from a preset file: the sum, with its top byte cleared.
+    EXPECT_EQ(PackColor(ShapeColor{static_cast<int32_t>(0xFF123456u), 0, 0}), 0x00123456u);
+    EXPECT_EQ(PackColor(ShapeColor{-1, 0, 0}), 0x00FFFFFFu);
     const ShapeColor c = UnpackColor(0x01B2B200u);
     EXPECT_EQ(c.red, 0);
     EXPECT_EQ(c.green, 178);
