@@ -21,9 +21,7 @@ bool LighAnglesEditor::DrawItem(const DRAWITEMSTRUCT&) {
     GetClientRect(Handle(), &client);
     if (!surface_) {
         surface_.reset(createSurface(client.right, client.bottom, 32, nullptr));
-        radius_ = std::min(client.right, client.bottom) / 2 - 3;
-        params_.outerSize = radius_;
-        params_.innerSize = radius_;
+        MeasureRadius();
         RedrawPicture();
     }
     if (surface_) paintToWindow(*surface_, Handle(), client, &paintRows_);
@@ -43,9 +41,18 @@ void LighAnglesEditor::RedrawPicture() {
     Release(creator);
 }
 
+void LighAnglesEditor::MeasureRadius() {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    radius_ = std::min(client.right, client.bottom) / 2 - 3;
+    params_.outerSize = radius_;
+    params_.innerSize = radius_;
+}
+
 void LighAnglesEditor::SetDirectionFromPoint(int32_t x, int32_t y) {
     RECT client;
     GetClientRect(Handle(), &client);
+    if (radius_ == 0) MeasureRadius();
     const LightDirection d = DirectionFromPoint(x, y, client.right, radius_);
     params_.lightX = theSettings.angleX = d.x;
     params_.lightY = theSettings.angleY = d.y;

@@ -24,6 +24,9 @@ protected:
 
 private:
     void SetDirectionFromPoint(int32_t x, int32_t y);
+    // The sphere's radius from the client size; known before the first paint, since the
+    // pointer may come first.
+    void MeasureRadius();
     void RedrawPicture();
 
     std::unique_ptr<Graphics> surface_;

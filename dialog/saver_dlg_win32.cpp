@@ -21,10 +21,14 @@ namespace {
 int SwitchId(int slot) { return IDC_SWITCH0 + 2 * slot; }
 int ColorId(int slot) { return IDC_COLOR0 + 2 * slot; }
 
-// Pauses the preview while a modal window of ours is open.
+// Pauses the preview while a modal window of ours is open. A move of the dialog just
+// before would otherwise end this pause too, 150 ms after the move.
 class PreviewPause {
 public:
-    PreviewPause() { theRunState.stopDrawing = 1; }
+    PreviewPause() {
+        theRunState.stopDrawing = 1;
+        theRunState.resumePending = 0;
+    }
     ~PreviewPause() { theRunState.stopDrawing = 0; }
     PreviewPause(const PreviewPause&) = delete;
     PreviewPause& operator=(const PreviewPause&) = delete;
