@@ -2,12 +2,15 @@
 // either from one shared shading (ComputeShading once, then coloured seven times) or as
 // seven independent renders, at the sizes the animation window uses for 640, 1920 and
 // 3840 pixel wide windows.
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/settings.h"
 #include "bench/bench_results.h"
@@ -39,78 +42,99 @@ ShapeImageParams DefaultParams(int32_t windowWidth) {
 
 using Seven = std::array<std::unique_ptr<ButtonImageCreator>, kShapeSlots>;
 
-void BM_BuildOne(benchmark::State& state) {
-    const ShapeImageParams p = DefaultParams(static_cast<int32_t>(state.range(0)));
-    for (auto _ : state) {
-        ButtonImageCreator creator(p);
-        benchmark::DoNotOptimize(creator.GetImage().descriptor.pixels);
-        benchmark::ClobberMemory();
-    }
-    state.counters["side"] = 2 * p.outerSize + 3;
+void BuildOne(const ShapeImageParams& p) {
+    ButtonImageCreator creator(p);
+    benchmark::DoNotOptimize(creator.GetImage().descriptor.pixels);
+    benchmark::ClobberMemory();
 }
 
-void BM_BuildSevenShared(benchmark::State& state) {
-    ShapeImageParams p = DefaultParams(static_cast<int32_t>(state.range(0)));
+// The seven are held together, as the animation window holds them.
+void BuildSevenShared(ShapeImageParams p) {
     const int32_t side = 2 * p.outerSize + 3;
-    for (auto _ : state) {
-        ShapeShading shading;
-        ComputeShading(p, side, side, shading);
-        Seven images;
-        for (int i = 0; i < kShapeSlots; ++i) {
-            p.colour = PackColor(kDefaultColors[i]);
-            images[i] = std::make_unique<ButtonImageCreator>(p, shading);
-            benchmark::DoNotOptimize(images[i]->GetImage().descriptor.pixels);
-        }
-        benchmark::ClobberMemory();
+    ShapeShading shading;
+    ComputeShading(p, side, side, shading);
+    Seven images;
+    for (int i = 0; i < kShapeSlots; ++i) {
+        p.colour = PackColor(kDefaultColors[i]);
+        images[i] = std::make_unique<ButtonImageCreator>(p, shading);
+        benchmark::DoNotOptimize(images[i]->GetImage().descriptor.pixels);
     }
-    state.counters["side"] = side;
+    benchmark::ClobberMemory();
 }
 
-void BM_BuildSevenIndependent(benchmark::State& state) {
-    ShapeImageParams p = DefaultParams(static_cast<int32_t>(state.range(0)));
+void BuildSevenIndependent(ShapeImageParams p) {
+    Seven images;
+    for (int i = 0; i < kShapeSlots; ++i) {
+        p.colour = PackColor(kDefaultColors[i]);
+        images[i] = std::make_unique<ButtonImageCreator>(p);
+        benchmark::DoNotOptimize(images[i]->GetImage().descriptor.pixels);
+    }
+    benchmark::ClobberMemory();
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+// One image, the seven from a shared shading and the seven built independently, each
+// once per iteration in rotating order; the iteration time is the single image. The ratios
+// are medians over iterations of neighbouring builds, so that a build cut short by
+// another program on a busy machine does not skew them.
+void BM_Build(benchmark::State& state) {
+    const ShapeImageParams p = DefaultParams(static_cast<int32_t>(state.range(0)));
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> one, shared, independent, sharedRatio, independentRatio;
+    int turn = 0;
     for (auto _ : state) {
-        Seven images;
-        for (int i = 0; i < kShapeSlots; ++i) {
-            p.colour = PackColor(kDefaultColors[i]);
-            images[i] = std::make_unique<ButtonImageCreator>(p);
-            benchmark::DoNotOptimize(images[i]->GetImage().descriptor.pixels);
+        double t[3] = {0, 0, 0};
+        for (int k = 0; k < 3; ++k) {
+            const int which = (turn + k) % 3;
+            const auto t0 = Clock::now();
+            if (which == 0) BuildOne(p);
+            else if (which == 1) BuildSevenShared(p);
+            else BuildSevenIndependent(p);
+            t[which] = std::chrono::duration<double>(Clock::now() - t0).count();
         }
-        benchmark::ClobberMemory();
+        turn = (turn + 1) % 3;
+        state.SetIterationTime(t[0]);
+        one.push_back(t[0]);
+        shared.push_back(t[1]);
+        independent.push_back(t[2]);
+        sharedRatio.push_back(t[1] / t[0]);
+        independentRatio.push_back(t[2] / t[0]);
     }
     state.counters["side"] = 2 * p.outerSize + 3;
+    state.counters["one_us"] = Median(one) * 1e6;
+    state.counters["shared_us"] = Median(shared) * 1e6;
+    state.counters["indep_us"] = Median(independent) * 1e6;
+    state.counters["shared/one"] = Median(sharedRatio);
+    state.counters["indep/one"] = Median(independentRatio);
 }
-
-std::string Name(const char* family, int32_t width) { return std::string(family) + "/" + std::to_string(width); }
 
 }  // namespace
 
 void RegisterShapeImageBenchmarks() {
-    // Interleaved by width, so that the three figures of one row run close together.
-    for (int32_t w : kWidths) {
-        benchmark::RegisterBenchmark("build/one", BM_BuildOne)->Arg(w)->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark("build/seven_shared", BM_BuildSevenShared)->Arg(w)->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark("build/seven_independent", BM_BuildSevenIndependent)
-            ->Arg(w)
-            ->Unit(benchmark::kMicrosecond);
-    }
+    for (int32_t w : kWidths)
+        benchmark::RegisterBenchmark("build/window_width", BM_Build)->Arg(w)->UseManualTime()->Unit(benchmark::kMicrosecond);
 }
 
 void PrintShapeImageSummary(const BenchResults& results) {
     bool header = false;
     for (int32_t w : kWidths) {
-        const double one = results.SecondsPerIteration(Name("build/one", w));
-        const double shared = results.SecondsPerIteration(Name("build/seven_shared", w));
-        const double indep = results.SecondsPerIteration(Name("build/seven_independent", w));
-        if (std::isnan(one) || std::isnan(shared) || std::isnan(indep)) continue;
+        const std::string name = "build/window_width/" + std::to_string(w) + "/manual_time";
+        const double sharedRatio = results.Counter(name, "shared/one");
+        if (std::isnan(sharedRatio)) continue;
         if (!header) {
             std::printf("Building the seven images against one (time ratio, median)\n");
-            std::printf("%-8s %6s %12s %16s %16s %14s %14s\n", "width", "side", "one (us)", "seven shared",
-                        "seven indep.", "shared/one", "indep./one");
+            std::printf("%-8s %6s %12s %12s %12s %12s %12s\n", "width", "side", "seven shared", "seven indep.",
+                        "one (us)", "shared (us)", "indep. (us)");
+            std::printf("%-8s %6s %12s %12s\n", "", "", "/ one", "/ one");
             header = true;
         }
-        const ShapeImageParams p = DefaultParams(w);
-        std::printf("%-8d %6d %12.1f %13.1f us %13.1f us %14.2f %14.2f\n", static_cast<int>(w),
-                    static_cast<int>(2 * p.outerSize + 3), one * 1e6, shared * 1e6, indep * 1e6, shared / one,
-                    indep / one);
+        std::printf("%-8d %6.0f %12.2f %12.2f %12.1f %12.1f %12.1f\n", static_cast<int>(w),
+                    results.Counter(name, "side"), sharedRatio, results.Counter(name, "indep/one"),
+                    results.Counter(name, "one_us"), results.Counter(name, "shared_us"),
+                    results.Counter(name, "indep_us"));
     }
 }

@@ -105,7 +105,9 @@ void StampAll(Graphics& surface, const DC_DESCRIPTOR& image, const std::vector<P
 }
 
 // Runs the keyed and the plain pass once each per iteration, alternating which goes
-// first; the iteration time is the keyed pass.
+// first; the iteration time is the keyed pass. The ratio is the median over iterations of
+// the two neighbouring passes' speed ratio, so that a pass cut short by another program
+// on a busy machine does not skew it.
 template <class Keyed, class Plain>
 void TimePair(benchmark::State& state, int64_t pixels, Keyed keyedPass, Plain plainPass) {
     // Touch every page once before timing.
@@ -113,6 +115,7 @@ void TimePair(benchmark::State& state, int64_t pixels, Keyed keyedPass, Plain pl
     keyedPass();
     using Clock = std::chrono::steady_clock;
     double keyedSeconds = 0, plainSeconds = 0;
+    std::vector<double> ratios;
     bool keyedFirst = true;
     for (auto _ : state) {
         const auto t0 = Clock::now();
@@ -123,15 +126,18 @@ void TimePair(benchmark::State& state, int64_t pixels, Keyed keyedPass, Plain pl
         const double a = std::chrono::duration<double>(t1 - t0).count();
         const double b = std::chrono::duration<double>(t2 - t1).count();
         const double k = keyedFirst ? a : b;
+        const double p = keyedFirst ? b : a;
         keyedSeconds += k;
-        plainSeconds += keyedFirst ? b : a;
+        plainSeconds += p;
+        ratios.push_back(p / k);
         state.SetIterationTime(k);
         keyedFirst = !keyedFirst;
     }
     const double passes = static_cast<double>(state.iterations());
     state.SetItemsProcessed(state.iterations() * pixels);
     state.counters["plain_px/s"] = passes * static_cast<double>(pixels) / plainSeconds;
-    state.counters["keyed/plain"] = plainSeconds / keyedSeconds;  // speed ratio
+    std::sort(ratios.begin(), ratios.end());
+    if (!ratios.empty()) state.counters["keyed/plain"] = ratios[ratios.size() / 2];  // speed ratio
 }
 
 // Through drawImage, as the animation window stamps: blitKeyed against blitRows.
