@@ -71,7 +71,7 @@ void FillSource(Block& src, int32_t w, int32_t h, uint32_t key, bool runs, std::
             uint32_t p = SourcePixel(rng, key);
             if (runs) {
                 if (run == 0) {
-                    run = 1 + static_cast<int32_t>(rng() % 24);
+                    run = 1 + static_cast<int32_t>(rng() % 40);
                     keyRun = (rng() & 1) != 0;
                 }
                 --run;
