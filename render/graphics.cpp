@@ -172,6 +172,11 @@ void fillRect(Graphics& surface, int32_t x, int32_t y, int32_t w, int32_t h) {
     const bool wholePixels = surface.alpha != -1;
     for (int64_t row = 0; row < area.h; ++row) {
         uint8_t* line = surface.pixels + (area.y + row) * surface.stride + area.x * 4;
+        if (wholePixels && surface.colour == 0) {
+            // Every new shape image is filled with its key, 0: a plain clear.
+            std::memset(line, 0, static_cast<size_t>(area.w) * 4);
+            continue;
+        }
         for (int64_t col = 0; col < area.w; ++col) {
             uint32_t p = surface.colour;
             if (!wholePixels) {

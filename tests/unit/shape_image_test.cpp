@@ -238,6 +238,50 @@ TEST(ShapeImage, SharedShadingMatchesIndependentRenders) {
     }
 }
 
+TEST(ShapeImage, ColouringFollowsTheLightingRuleForEveryValue) {
+    // Hand-made shading with the values that matter to the rule: fractions, negatives,
+    // beyond 255, beyond the int range, infinities and not-a-number; some pixels
+    // uncovered. Checks the colouring (vectorised where the processor allows) against the
+    // rule written out: truncate toward zero, the most negative int for the rest, clamp 1..255.
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float values[] = {0.0f, 0.3f, 0.686f, 1.0f, -0.2f, 2.5f, 1e9f, -1e9f, inf, -inf, nan, 0.0128f, 0.004f};
+    ShapeShading shading;
+    shading.width = 13 * 13 + 3;  // not a multiple of four: the tail too
+    shading.height = 1;
+    for (float sp : values)
+        for (float di : values) {
+            shading.specular.push_back(sp);
+            shading.diffuse.push_back(di);
+            shading.covered.push_back(static_cast<uint8_t>(shading.covered.size() % 5 != 4));
+        }
+    for (int i = 0; i < 3; ++i) {
+        shading.specular.push_back(0.5f);
+        shading.diffuse.push_back(0.25f);
+        shading.covered.push_back(1);
+    }
+    auto rule = [](float v) -> uint32_t {
+        const int32_t q = (v > -2147483649.0 && v < 2147483648.0) ? static_cast<int32_t>(v) : INT32_MIN;
+        return static_cast<uint32_t>(q < 1 ? 1 : (q > 255 ? 255 : q));
+    };
+    for (uint32_t colour : {0x000000FFu, 0x00B2B200u, 0x00FFFFFFu, 0x00010203u}) {
+        const uint32_t highlight = 0x00FFFFFF;
+        std::vector<uint32_t> pixels(shading.covered.size(), 0xABCDEF12u);
+        ColourShading(shading, colour, highlight, pixels.data());
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            if (!shading.covered[i]) {
+                ASSERT_EQ(pixels[i], 0xABCDEF12u) << i;  // left as it was
+                continue;
+            }
+            const float sp = shading.specular[i], di = shading.diffuse[i];
+            const uint32_t red = rule(sp * 255.0f + di * static_cast<float>(colour & 255u));
+            const uint32_t green = rule(sp * 255.0f + di * static_cast<float>((colour >> 8) & 255u));
+            const uint32_t blue = rule(sp * 255.0f + di * static_cast<float>((colour >> 16) & 255u));
+            ASSERT_EQ(pixels[i], red << 16 | green << 8 | blue) << "pixel " << i << " colour " << colour;
+        }
+    }
+}
+
 TEST(Resources, NameIsLowerCasedAndHashed) {
     Resource r("AbC");
     EXPECT_EQ(r.Name(), "abc");
