@@ -3,14 +3,11 @@
 # ./wineprefix), creating the prefix on first use. CTest calls this as the emulator.
 set -u
 export WINEPREFIX="${TINDLBRG_WINEPREFIX:-$PWD/wineprefix}"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+. "$(dirname "$0")/../scripts/wine-prefix.sh"
 mkdir -p "$(dirname "$WINEPREFIX")"
-(
-  # Parallel test runs must not create the same prefix twice.
-  flock 9
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    (unset DISPLAY; timeout 120 wine wineboot -i >/dev/null 2>&1)
-  fi
-) 9>"$WINEPREFIX.lock"
+if [ ! -f "$WINEPREFIX/.tindlbrg-ready" ]; then
+  # Parallel test runs must not create the same prefix twice, nor stop a test that is
+  # already running in it: whoever gets the lock second finds the prefix made.
+  (flock 9 && { [ -f "$WINEPREFIX/.tindlbrg-ready" ] || tindlbrg_wine_prefix; }) 9>"$WINEPREFIX.lock"
+fi
 exec timeout "${TINDLBRG_WINE_TIMEOUT:-300}" wine "$@"

@@ -9,18 +9,11 @@ cmake --preset mingw64 >/dev/null
 cmake --build --preset mingw64 --target tindlbrg -j "$(nproc)"
 
 export WINEPREFIX="$PWD/build/mingw64/run-wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+. scripts/wine-prefix.sh
 saver="$PWD/build/mingw64/tindlbrg.scr"
 [ $# -gt 0 ] || set -- /s
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "Creating a Wine prefix in $WINEPREFIX"
-  (unset DISPLAY; timeout 120 wine wineboot -i >/dev/null 2>&1)
-  # Without a window manager every hidden window would otherwise cost seconds.
-  (unset DISPLAY; timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1)
-  wineserver -k 2>/dev/null || true
-fi
+tindlbrg_wine_prefix || { echo "cannot create the Wine prefix $WINEPREFIX"; exit 1; }
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 if [ -n "${DISPLAY:-}" ]; then

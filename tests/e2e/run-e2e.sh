@@ -18,7 +18,8 @@ if [ "${1:-}" = --inside-display ]; then inside=1; shift; fi
 build=$(cd "$1" 2>/dev/null && pwd) || { echo "e2e: no build folder $1" >&2; exit 2; }
 shift
 
-export WINEPREFIX=$build/e2e-wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/e2e-wineprefix
+. "$(dirname "$0")/../../scripts/wine-prefix.sh"
 saver=$build/tindlbrg.scr
 driver=$build/tests/e2e/tindlbrg_driver.exe
 shots=$build/e2e-screenshots
@@ -88,15 +89,7 @@ exec 9>"$WINEPREFIX.lock"
 flock -w 1800 9 || { echo "e2e: another run holds $WINEPREFIX.lock"; exit 1; }
 trap 'wineserver -k 9>&- 2>/dev/null' EXIT
 
-if [ ! -f "$WINEPREFIX/.e2e-ready" ]; then
-  rm -rf "$WINEPREFIX"
-  # Created without a display; the X11 driver must not wait for a window manager.
-  (unset DISPLAY; timeout 120 wine wineboot -i >/dev/null 2>&1 9>&-) || { echo "e2e: cannot create $WINEPREFIX"; exit 1; }
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&-
-  touch "$WINEPREFIX/.e2e-ready"
-fi
-# A wineserver that started without a display must not serve the cases.
-wineserver -k 9>&- 2>/dev/null
+tindlbrg_wine_prefix || { echo "e2e: cannot create $WINEPREFIX"; exit 1; }
 
 timeout -k 10 1800 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
   bash "$0" --inside-display "$build" "$@" 9>&-

@@ -24,7 +24,8 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${2:-$root/build/mingw64}" 2>/dev/null && pwd) || { echo "soak: no build folder ${2:-}" >&2; exit 2; }
 
 # The same prefix as the end-to-end cases, and the same lock: never both at once.
-export WINEPREFIX=$build/e2e-wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/e2e-wineprefix
+. "$(dirname "$0")/../../scripts/wine-prefix.sh"
 saver=$build/tindlbrg.scr
 driver=$build/tests/e2e/tindlbrg_soak.exe
 out=$build/soak
@@ -80,15 +81,7 @@ exec 9>"$WINEPREFIX.lock"
 flock -w 1800 9 || { echo "soak: another run holds $WINEPREFIX.lock"; echo "soak: 0 passed, 1 failed"; exit 1; }
 trap 'wineserver -k 9>&- 2>/dev/null' EXIT
 
-if [ ! -f "$WINEPREFIX/.e2e-ready" ]; then
-  rm -rf "$WINEPREFIX"
-  # Made without a display; the X11 driver must not wait for a window manager.
-  (unset DISPLAY; timeout 120 wine wineboot -i >/dev/null 2>&1 9>&-) || { echo "soak: cannot create $WINEPREFIX"; echo "soak: 0 passed, 1 failed"; exit 1; }
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&-
-  touch "$WINEPREFIX/.e2e-ready"
-fi
-# A wineserver that started without a display must not serve the runs.
-wineserver -k 9>&- 2>/dev/null
+tindlbrg_wine_prefix || { echo "soak: cannot create $WINEPREFIX"; echo "soak: 0 passed, 1 failed"; exit 1; }
 
 total=$(awk -v m="$minutes" 'BEGIN { print 2 * (int(m * 60) + 320) }')
 timeout -k 10 "$total" xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
