@@ -1,11 +1,7 @@
 #include "app/settings.h"
 
-const ShapeColor kDefaultColors[kShapeSlots] = {
-    {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {178, 178, 0},
-    {0, 178, 178}, {178, 0, 178}, {128, 128, 128},
-};
-
 namespace {
+// The one table of defaults; the resets below take their values from it.
 constexpr SaverSettings kDefaultSettings = {
     1.0f, 1.0f, -1.0f,  // angleX, angleY, angleZ
     1.46f, 0.01f,       // cbStep, csStep
@@ -18,43 +14,35 @@ constexpr SaverSettings kDefaultSettings = {
 };
 }  // namespace
 
+const ShapeColor (&kDefaultColors)[kShapeSlots] = kDefaultSettings.color;
+
 // Constant-initialised, so the defaults are in place before any other static object of
 // the program is constructed, whatever the link order.
 SaverSettings theSettings = kDefaultSettings;
 RunState theRunState = {1, 0, 0, 0, 0, 0, 0};
 
 void SetDefaults(SaverSettings& s, RunState& r) {
+    const int32_t randomly = s.randomly;  // not a default of its own: left to the caller
+    s = kDefaultSettings;
+    s.randomly = randomly;
     r.stopDrawing = 0;
-    s.shape = 0;
-    s.angleX = 1.0f;
-    s.angleY = 1.0f;
-    s.cbStep = 1.46f;
-    s.csStep = 0.01f;
     r.rebuildImages = 1;
-    s.angleZ = -1.0f;
-    s.size1 = 30;
-    s.size2 = 29;
-    s.ambient = 0.34f;
-    s.mirror = 0.995f;
-    s.phong = 4;
-    s.bound = 1;
-    for (int i = 0; i < kShapeSlots; ++i) s.color[i] = kDefaultColors[i];
-    for (int i = 0; i < kShapeSlots; ++i) s.switches[i] = 1;
 }
 
 void ResetRenderOptions(SaverSettings& s, RunState& r) {
+    const SaverSettings& d = kDefaultSettings;
     r.stopDrawing = 0;
-    s.shape = 0;
+    s.shape = d.shape;
     r.rebuildImages = 1;
-    s.angleX = 1.0f;
-    s.angleY = 1.0f;
-    s.angleZ = -1.0f;
-    s.size1 = 30;
-    s.size2 = 29;
-    s.ambient = 0.34f;
-    s.mirror = 0.995f;
-    s.phong = 4;
-    s.bound = 1;
+    s.angleX = d.angleX;
+    s.angleY = d.angleY;
+    s.angleZ = d.angleZ;
+    s.size1 = d.size1;
+    s.size2 = d.size2;
+    s.ambient = d.ambient;
+    s.mirror = d.mirror;
+    s.phong = d.phong;
+    s.bound = d.bound;
 }
 
 void ResetColors(SaverSettings& s, RunState& r) {

@@ -44,10 +44,10 @@ struct RunState {
 extern SaverSettings theSettings;
 extern RunState theRunState;
 
-extern const ShapeColor kDefaultColors[kShapeSlots];
+extern const ShapeColor (&kDefaultColors)[kShapeSlots];
 
-// Writes every default in the established order; `randomly` and the other run flags
-// are left to the caller (they start at 0 with the records).
+// Writes every default setting and sets `rebuildImages`, clears `stopDrawing`; `randomly`
+// and the other run flags are left as they are (they start at 0 with the records).
 void SetDefaults(SaverSettings& s, RunState& r);
 
 // Partial resets of the configuration dialog.
