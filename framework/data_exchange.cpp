@@ -11,15 +11,17 @@ void DataExchange::Check(int id, int32_t& value) {
         CheckDlgButton(dialog_, id, value ? BST_CHECKED : BST_UNCHECKED);
 }
 
+std::string ControlText(HWND control, int maxLength) {
+    std::vector<char> buffer(static_cast<size_t>(maxLength) + 1, '\0');
+    GetWindowTextA(control, buffer.data(), maxLength + 1);
+    return std::string(buffer.data());
+}
+
 void DataExchange::Text(int id, std::string& value, int maxLength) {
     const HWND edit = GetDlgItem(dialog_, id);
     SendMessageA(edit, EM_LIMITTEXT, static_cast<WPARAM>(maxLength), 0);
     if (saving_) {
-        const int length = GetWindowTextLengthA(edit);
-        std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-        GetWindowTextA(edit, buffer.data(), length + 1);
-        value.assign(buffer.data());
-        if (value.size() > static_cast<size_t>(maxLength)) value.resize(static_cast<size_t>(maxLength));
+        value = ControlText(edit, maxLength);
     } else {
         SetWindowTextA(edit, value.c_str());
     }

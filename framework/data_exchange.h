@@ -9,6 +9,9 @@
 
 namespace fw {
 
+// The text of a control, at most `maxLength` characters.
+std::string ControlText(HWND control, int maxLength);
+
 class DataExchange {
 public:
     DataExchange(HWND dialog, bool saving) : dialog_(dialog), saving_(saving) {}

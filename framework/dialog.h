@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "framework/data_exchange.h"
 
 namespace fw {
@@ -21,6 +23,8 @@ public:
 
     HWND Handle() const { return hwnd_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+    // The text of control `id`, at most `maxLength` characters.
+    std::string ItemText(int id, int maxLength) const { return ControlText(Item(id), maxLength); }
     void EndDialog(INT_PTR result) { ::EndDialog(hwnd_, result); }
 
     // Runs the data exchange; false when the dialog has no window.

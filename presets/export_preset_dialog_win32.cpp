@@ -2,7 +2,6 @@
 
 #include "framework/combo_box.h"
 #include "framework/file_dialog.h"
-#include "presets/dialog_text_win32.h"
 #include "presets/preset_holder.h"
 #include "presets/preset_store.h"
 #include "resources/resource_ids.h"
@@ -38,7 +37,7 @@ bool ExportPresetDialog::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM, L
 }
 
 void ExportPresetDialog::ApplyEnablingRule() {
-    const bool named = IsAcceptableName(ItemText(Handle(), IDC_EXPORT_FILE, static_cast<int>(kPresetNameMax)));
+    const bool named = IsAcceptableName(ItemText(IDC_EXPORT_FILE, static_cast<int>(kPresetNameMax)));
     const bool chosen = fw::ComboBox(Item(IDC_PRESET_LIST)).GetCurSel() >= 0;
     EnableWindow(Item(IDOK), named && chosen);
 }
@@ -53,7 +52,7 @@ void ExportPresetDialog::OnBrowse() {
 }
 
 void ExportPresetDialog::OnOK() {
-    const std::string path = ItemText(Handle(), IDC_EXPORT_FILE, kFileNameMax);
+    const std::string path = ItemText(IDC_EXPORT_FILE, kFileNameMax);
     const int selected = fw::ComboBox(Item(IDC_PRESET_LIST)).GetCurSel();
     // Closes with OK whether or not the file could be written, as the dialog always has.
     if (selected >= 0) WritePresetFile(thePresetStore, selected, path);

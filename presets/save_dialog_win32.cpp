@@ -1,7 +1,6 @@
 #include "presets/save_dialog_win32.h"
 
 #include "app/settings.h"
-#include "presets/dialog_text_win32.h"
 #include "presets/preset_holder.h"
 #include "presets/preset_store.h"
 #include "resources/resource_ids.h"
@@ -21,14 +20,14 @@ BOOL SaveDialog::OnInitDialog() {
 
 bool SaveDialog::ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT&) {
     if (msg == WM_COMMAND && LOWORD(wParam) == IDC_PRESET_NAME && HIWORD(wParam) == EN_CHANGE) {
-        EnableWindow(Item(IDOK), IsAcceptableName(ItemText(Handle(), IDC_PRESET_NAME, static_cast<int>(kPresetNameMax))));
+        EnableWindow(Item(IDOK), IsAcceptableName(ItemText(IDC_PRESET_NAME, static_cast<int>(kPresetNameMax))));
         return true;
     }
     return false;
 }
 
 void SaveDialog::OnOK() {
-    const std::string name = ItemText(Handle(), IDC_PRESET_NAME, static_cast<int>(kPresetNameMax));
+    const std::string name = ItemText(IDC_PRESET_NAME, static_cast<int>(kPresetNameMax));
     AddPreset(thePresetStore, MakePresetFromSettings(name, theSettings));
     EndDialog(IDOK);
 }
