@@ -15,9 +15,35 @@
 namespace {
 const char kDrawWndClass[] = "TindelborgDrawWnd";
 constexpr UINT_PTR kFrameTimer = 1;
-constexpr int32_t kShapesPerBurst = 1300;
-constexpr DWORD kMovePauseMs = 150;
 }  // namespace
+
+// What a burst asks of the window. It lives on the stack of the handler that runs the
+// burst, not in the window object, so that the existence check still works once a
+// dispatched message has destroyed the window and deleted the object.
+class CDrawWnd::BurstHost final : public FrameHost {
+public:
+    explicit BurstHost(CDrawWnd& window) : window_(window), hwnd_(window.Handle()) {}
+
+    Dispatch DispatchOneMessage() override {
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return Dispatch::None;
+        if (msg.message == WM_QUIT) {
+            // Not ours to swallow: hand it back to the loop that owns it.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return Dispatch::Quit;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        return Dispatch::Dispatched;
+    }
+    bool WindowStillExists() override { return IsWindow(hwnd_) != FALSE; }
+    void StampSlot(int slot) override { window_.StampSlot(slot, hwnd_); }
+    void RebuildImages() override { window_.RebuildImages(); }
+
+private:
+    CDrawWnd& window_;
+    const HWND hwnd_;
+};
 
 CDrawWnd::CDrawWnd(int32_t deleteSelf) : deleteSelf_(deleteSelf) {}
 
@@ -106,57 +132,20 @@ void CDrawWnd::StampSlot(int slot, HWND hwnd) {
     ++drawnShapes_;
 }
 
-void CDrawWnd::OnTimer(UINT_PTR id) {
-    if (surface_ == nullptr) return;
-    RunState& run = theRunState;
-    if (run.stopDrawing == 1) {
-        if (run.resumePending == 0) return;
-        if (!(timeGetTime() > run.moveTime + kMovePauseMs)) return;
-        run.stopDrawing = 0;
-        run.resumePending = 0;
-    }
-    if (busy_ == 1) return;  // re-entered from a message dispatched by the running burst
-    busy_ = 1;
+bool CDrawWnd::OnTimer(UINT_PTR id) {
+    if (surface_ == nullptr) return true;
     if (id != kFrameTimer) {
-        DefaultHandling(WM_TIMER, id, 0);
-        busy_ = 0;
-        return;
+        // Not a frame tick: the same pause and re-entry checks, then the default handling.
+        if (FrameLoop::MayDraw(theRunState, timeGetTime()) && !loop_.Running()) DefaultHandling(WM_TIMER, id, 0);
+        return true;
     }
-    const HWND hwnd = Handle();
-    int32_t drawn = 0;
-    for (;;) {
-        int32_t pass = 0;
-        if (run.rebuildImages == 1) RebuildImages();
-        for (int slot = 0; slot < kShapeSlots; ++slot) {
-            if (theSettings.switches[slot] == 0) continue;
-            if (run.stopDrawing == 1) {
-                busy_ = 0;
-                return;
-            }
-            // Keep the program responsive: one pending message before every shape.
-            MSG msg;
-            if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                    // Not ours to swallow: hand it back to the loop that owns it.
-                    PostQuitMessage(static_cast<int>(msg.wParam));
-                    busy_ = 0;
-                    return;
-                }
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-            ++pass;
-            if (!IsWindow(hwnd)) return;  // closed meanwhile: the object may be gone
-            if (run.stopDrawing == 1) {
-                busy_ = 0;
-                return;
-            }
-            StampSlot(slot, hwnd);
-            ++drawn;
-        }
-        if (pass == 0 || drawn >= kShapesPerBurst) break;
-    }
-    busy_ = 0;
+    return RunBursts(1);
+}
+
+bool CDrawWnd::RunBursts(int count) {
+    if (surface_ == nullptr) return true;
+    BurstHost host(*this);
+    return loop_.RunBursts(count, host, theSettings, theRunState, timeGetTime());
 }
 
 void CDrawWnd::OnPaint() {
@@ -169,10 +158,8 @@ void CDrawWnd::OnPaint() {
 }
 
 void CDrawWnd::OnMouseMove(WPARAM wParam, LPARAM lParam) {
-    if (theRunState.previewMode == 1) {
-        OnTimer(kFrameTimer);
-        OnTimer(kFrameTimer);
-    }
+    // The panel may destroy the preview while one of its bursts runs.
+    if (theRunState.previewMode == 1 && !RunBursts(2)) return;
     DefaultHandling(WM_MOUSEMOVE, wParam, lParam);
 }
 
@@ -185,8 +172,9 @@ void CDrawWnd::OnDestroy() {
 void CDrawWnd::OnClose() {
     DefaultHandling(WM_CLOSE, 0, 0);  // destroys the window
     // The program ends here, from wherever the close request was dispatched: the message
-    // loop or a running burst, which must never resume.
-    ExitThread(0);
+    // loop or a running burst, which must never resume. The whole process, not just this
+    // thread: the system and the loader run threads of their own in it.
+    ExitProcess(0);
 }
 
 void CDrawWnd::OnFinalMessage() {

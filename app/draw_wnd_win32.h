@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/frame_loop.h"
 #include "app/motion.h"
 #include "app/settings.h"
 #include "framework/window.h"
@@ -32,8 +33,10 @@ protected:
     bool ProcessWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnFinalMessage() override;
 
-    // The frame burst; also run directly by the preview's size and mouse handlers.
-    void OnTimer(UINT_PTR id);
+    // The frame burst; also run directly by the preview's size and mouse handlers. False
+    // when a message it dispatched destroyed the window: the object may be gone, the
+    // caller must return without touching it.
+    bool OnTimer(UINT_PTR id);
     void OnPaint();
     void OnSize(int cx, int cy);
     LRESULT OnCreate(LPARAM lParam);
@@ -45,13 +48,16 @@ private:
     // Stamps the slot's image at the next path position; the image may be missing
     // (absurd sizes, memory exhausted), then the path still advances.
     void StampSlot(int slot, HWND hwnd);
+    // `count` frame bursts; false as for OnTimer.
+    bool RunBursts(int count);
+    class BurstHost;
 
     Graphics* surface_ = nullptr;
     ButtonImageCreator* images_[kShapeSlots] = {};
     int32_t width_ = 0;
     int32_t height_ = 0;
     MotionPath path_;
-    int32_t busy_ = 0;
+    FrameLoop loop_;
     int32_t deleteSelf_;
     uint64_t drawnShapes_ = 0;
     std::vector<uint32_t> paintRows_;  // reused by every paint

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "app/frame_loop.h"
+
+namespace {
+
+// A window stand-in: counts what the burst asks of it and runs `onDispatch` as the
+// handler of the n-th dispatched message (n from 1).
+struct FakeHost : FrameHost {
+    std::function<Dispatch(int)> onDispatch = [](int) { return Dispatch::Dispatched; };
+    bool exists = true;
+    int dispatches = 0;
+    int callsAfterGone = 0;
+    int rebuilds = 0;
+    std::vector<int> stamps;          // slot of every stamp, in order
+    std::vector<size_t> rebuiltAt;    // stamps made before each rebuild
+    RunState* run = nullptr;
+
+    Dispatch DispatchOneMessage() override {
+        if (!exists) ++callsAfterGone;
+        return onDispatch(++dispatches);
+    }
+    bool WindowStillExists() override { return exists; }
+    void StampSlot(int slot) override {
+        if (!exists) ++callsAfterGone;
+        stamps.push_back(slot);
+    }
+    void RebuildImages() override {
+        if (!exists) ++callsAfterGone;
+        rebuiltAt.push_back(stamps.size());
+        if (run != nullptr) run->rebuildImages = 0;
+    }
+};
+
+SaverSettings WithSwitches(unsigned mask) {
+    SaverSettings s{};
+    for (int i = 0; i < kShapeSlots; ++i) s.switches[i] = (mask >> i) & 1;
+    return s;
+}
+
+TEST(FrameLoop, ABurstEndsAfterTheFirstWholePassReaching1300) {
+    const struct {
+        unsigned mask;
+        size_t shapes;
+    } rows[] = {{0x01, 1300}, {0x40, 1300}, {0x7F, 1302}, {0x15, 1302}, {0x21, 1300}, {0x00, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "switch mask 0x" << std::hex << row.mask);
+        FakeHost host;
+        RunState run{};
+        FrameLoop loop;
+        EXPECT_EQ(loop.Run(host, WithSwitches(row.mask), run, 0), BurstEnd::Done);
+        EXPECT_EQ(host.stamps.size(), row.shapes);
+        EXPECT_EQ(host.dispatches, static_cast<int>(row.shapes));  // one message before each shape
+        EXPECT_FALSE(loop.Running());
+    }
+    // The switched-on slots take turns in slot order.
+    FakeHost host;
+    RunState run{};
+    FrameLoop().Run(host, WithSwitches(0x21), run, 0);
+    EXPECT_EQ(std::vector<int>(host.stamps.begin(), host.stamps.begin() + 4), (std::vector<int>{0, 5, 0, 5}));
+}
+
+TEST(FrameLoop, HandlersRunByTheBurstTakeEffectWhereTheyShould) {
+    SaverSettings s = WithSwitches(0x7F);
+    RunState run{};
+    FrameLoop loop;
+    FakeHost host;
+    host.run = &run;
+    host.onDispatch = [&](int n) {
+        if (n == 3) run.rebuildImages = 1;      // an image setting changed mid-pass
+        if (n == 2) s.switches[5] = 0;          // a switch, before slot 1 is stamped
+        if (n == 9) {
+            EXPECT_EQ(loop.Run(host, s, run, 0), BurstEnd::Busy);  // the timer re-entering
+        }
+        if (n == 20) run.stopDrawing = 1;       // a modal window opening
+        return FrameHost::Dispatch::Dispatched;
+    };
+    EXPECT_EQ(loop.Run(host, s, run, 0), BurstEnd::Stopped);
+    EXPECT_EQ(host.rebuiltAt, std::vector<size_t>{6});  // at the start of the next pass
+    EXPECT_EQ(std::vector<int>(host.stamps.begin(), host.stamps.begin() + 7),
+              (std::vector<int>{0, 1, 2, 3, 4, 6, 0}));
+    EXPECT_EQ(host.stamps.size(), 19u);  // the 20th message stopped it before its shape
+    EXPECT_FALSE(loop.Running());
+
+    // A rebuild pending when a burst starts comes first.
+    FakeHost fresh;
+    run = RunState{};
+    run.rebuildImages = 1;
+    fresh.run = &run;
+    loop.Run(fresh, WithSwitches(1), run, 0);
+    EXPECT_EQ(fresh.rebuiltAt, std::vector<size_t>{0});
+}
+
+TEST(FrameLoop, TheQuitRequestEndsTheBurstAndLeavesTheLoopReusable) {
+    FakeHost host;
+    host.onDispatch = [](int n) { return n == 5 ? FrameHost::Dispatch::Quit : FrameHost::Dispatch::Dispatched; };
+    RunState run{};
+    FrameLoop loop;
+    EXPECT_EQ(loop.Run(host, WithSwitches(1), run, 0), BurstEnd::Quit);
+    EXPECT_EQ(host.stamps.size(), 4u);
+    EXPECT_FALSE(loop.Running());
+}
+
+// The window object owns the loop; its destruction inside a dispatch frees both. Under
+// AddressSanitizer any later access to the loop is reported.
+TEST(FrameLoop, NothingIsTouchedOnceTheWindowIsGone) {
+    for (int bursts : {1, 2}) {
+        for (int goneAt : {1, 700, 1300}) {
+            SCOPED_TRACE(testing::Message() << bursts << " bursts, window gone at message " << goneAt);
+            struct Window {
+                FrameLoop loop;
+            };
+            auto* window = new Window;
+            FakeHost host;
+            RunState run{};
+            host.onDispatch = [&](int n) {
+                if (n == goneAt) {
+                    run.stopDrawing = 1;  // as the window's destruction does
+                    host.exists = false;
+                    delete window;
+                }
+                return FrameHost::Dispatch::Dispatched;
+            };
+            const bool alive = window->loop.RunBursts(bursts, host, WithSwitches(1), run, 0);
+            EXPECT_FALSE(alive);
+            EXPECT_EQ(host.stamps.size(), static_cast<size_t>(goneAt - 1));
+            EXPECT_EQ(host.callsAfterGone, 0);
+        }
+    }
+    FakeHost host;
+    RunState run{};
+    FrameLoop loop;
+    EXPECT_TRUE(loop.RunBursts(2, host, WithSwitches(1), run, 0));
+    EXPECT_EQ(host.stamps.size(), 2600u);
+}
+
+TEST(FrameLoop, PausesAndTheTimedResumeAfterADialogMove) {
+    const struct {
+        const char* what;
+        int32_t stop, resume;
+        uint32_t moveTime, now;
+        bool draws;
+    } rows[] = {
+        {"not paused", 0, 0, 0, 0, true},
+        {"paused by a modal window: the clock does not matter", 1, 0, 0, 100000, false},
+        {"moves at 0, 100, 200: still paused at 350", 1, 1, 200, 350, false},
+        {"moves at 0, 100, 200: resumes at 351", 1, 1, 200, 351, true},
+        {"move just before the clock wraps, 150 ms later", 1, 1, 0xFFFFFFF0u, 0x86, false},
+        {"move just before the clock wraps, 151 ms later", 1, 1, 0xFFFFFFF0u, 0x87, true},
+        {"move just before the clock wraps, 15 ms later", 1, 1, 0xFFFFFFF0u, 0xFFFFFFFFu, false},
+        {"move 256 ms before the wrap, 272 ms later", 1, 1, 0xFFFFFF00u, 0x10, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        RunState run{};
+        run.stopDrawing = row.stop;
+        run.resumePending = row.resume;
+        run.moveTime = row.moveTime;
+        FakeHost host;
+        FrameLoop loop;
+        const BurstEnd end = loop.Run(host, WithSwitches(1), run, row.now);
+        EXPECT_EQ(end == BurstEnd::Paused, !row.draws);
+        EXPECT_EQ(host.stamps.size(), row.draws ? 1300u : 0u);
+        EXPECT_EQ(run.stopDrawing, row.draws ? 0 : row.stop);
+        EXPECT_EQ(run.resumePending, row.draws ? 0 : row.resume);
+    }
+}
+
+}  // namespace
