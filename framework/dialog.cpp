@@ -2,6 +2,8 @@
 
 #include "framework/window.h"
 
+#include <new>
+
 namespace fw {
 
 INT_PTR Dialog::DoModal(HWND owner) {
@@ -37,7 +39,11 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         auto* self = reinterpret_cast<Dialog*>(lParam);
         self->hwnd_ = hwnd;
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-        return self->OnInitDialog();
+        try {
+            return self->OnInitDialog();
+        } catch (const std::bad_alloc&) {
+            return TRUE;  // as below: the work is skipped, the dialog still opens
+        }
     }
     auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     if (self == nullptr) return FALSE;
@@ -51,7 +57,14 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
     if (msg == WM_NCDESTROY) self->hwnd_ = nullptr;
     LRESULT result = 0;
-    if (self->ProcessWindowMessage(msg, wParam, lParam, result)) {
+    bool handled = false;
+    try {
+        handled = self->ProcessWindowMessage(msg, wParam, lParam, result);
+    } catch (const std::bad_alloc&) {
+        // Memory ran out in a handler: skip its work, the dialog's default stands in.
+        return FALSE;
+    }
+    if (handled) {
         // Messages whose answer is the procedure's own return value.
         switch (msg) {
             case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:

@@ -2,6 +2,8 @@
 
 #include "framework/application.h"
 
+#include <new>
+
 namespace fw {
 
 namespace {
@@ -88,7 +90,16 @@ LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 
 LRESULT Window::Route(Window* self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    if (!self->ProcessWindowMessage(msg, wParam, lParam, result)) result = self->DefaultHandling(msg, wParam, lParam);
+    bool handled = false;
+    try {
+        handled = self->ProcessWindowMessage(msg, wParam, lParam, result);
+    } catch (const std::bad_alloc&) {
+        // Memory ran out in a handler: its work is skipped and the system's default
+        // handling stands in; an exception must never cross the system's procedure.
+        if (!IsWindow(hwnd)) return 0;  // the handler may have lost the window first
+        result = 0;
+    }
+    if (!handled) result = self->DefaultHandling(msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         if (self->originalProc_ == nullptr) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;

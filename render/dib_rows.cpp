@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
 
 PixelRect CopyRowsBottomUp(const Graphics& surface, const PixelRect& rect, std::vector<uint32_t>& rows) {
     const PixelRect r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, surface.width),
@@ -9,7 +12,16 @@ PixelRect CopyRowsBottomUp(const Graphics& surface, const PixelRect& rect, std::
     if (r.left >= r.right || r.top >= r.bottom || surface.pixels == nullptr) return PixelRect{0, 0, 0, 0};
     const size_t w = static_cast<size_t>(r.right - r.left);
     const size_t h = static_cast<size_t>(r.bottom - r.top);
-    rows.resize(w * h);
+    // Painting runs inside a window procedure: a buffer that cannot be had skips this
+    // paint rather than ending the program.
+    if (h > std::numeric_limits<size_t>::max() / 4 / w) return PixelRect{0, 0, 0, 0};
+    try {
+        rows.resize(w * h);
+    } catch (const std::bad_alloc&) {
+        return PixelRect{0, 0, 0, 0};
+    } catch (const std::length_error&) {
+        return PixelRect{0, 0, 0, 0};
+    }
     // Rows of the surface lie width * 4 bytes apart: a plain 32-bit surface.
     const size_t surfaceRow = static_cast<size_t>(surface.width) * 4;
     for (size_t i = 0; i < h; ++i) {

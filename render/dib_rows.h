@@ -13,5 +13,5 @@ struct PixelRect {
 
 // Intersects `rect` with the surface; when the intersection is not empty, fills `rows`
 // with its pixels, last row first, and returns it. Returns an empty rectangle (and
-// leaves `rows` alone) otherwise.
+// leaves `rows` alone) otherwise, and also when no buffer of that size can be had.
 PixelRect CopyRowsBottomUp(const Graphics& surface, const PixelRect& rect, std::vector<uint32_t>& rows);

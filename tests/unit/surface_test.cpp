@@ -149,6 +149,20 @@ TEST(Surface, BottomUpRowsForPainting) {
     EXPECT_EQ(rows, std::vector<uint32_t>{99u});
     r = CopyRowsBottomUp(*g, PixelRect{5, 0, 9, 3}, rows);  // misses the surface
     EXPECT_EQ(r.right - r.left, 0);
+
+    // A paint whose row buffer cannot be had is skipped, never thrown out of the window
+    // procedure: 2^60 pixels (no such memory), 2^62 (beyond what a vector holds).
+    for (int32_t side : {0x40000000, 0x7FFFFFFF}) {
+        uint32_t pixel = 0;
+        DC_DESCRIPTOR huge{};
+        huge.width = huge.height = huge.clipWidth = huge.clipHeight = side;
+        huge.pixels = reinterpret_cast<uint8_t*>(&pixel);
+        const Graphics view(huge);
+        rows.assign(1, 7u);
+        r = CopyRowsBottomUp(view, PixelRect{0, 0, side, side}, rows);
+        EXPECT_EQ(r.right - r.left, 0) << side;
+        EXPECT_EQ(rows, std::vector<uint32_t>{7u});
+    }
 }
 
 TEST(Surface, SavedStatesRestoreClipAndColour) {
