@@ -1,5 +1,6 @@
 #include "engine/r7_exception.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -69,17 +70,22 @@ void raiseNewFailed() {
 
 void report(const R7Exception& e) {
     const R7ErrorState& s = theR7ErrorState;
-    std::printf("assert in : (%s) \n", s.assertText);
-    std::printf("file      : %s, line# %d \n", e.file, e.line);
+    // The text fields are fixed-size and need not end in a terminator: print each only
+    // as far as its own field.
+    auto field = [](const char* text, size_t size) { return static_cast<int>(std::find(text, text + size, '\0') - text); };
+    std::printf("assert in : (%.*s) \n", field(s.assertText, sizeof s.assertText), s.assertText);
+    std::printf("file      : %.*s, line# %d \n", field(e.file, sizeof e.file), e.file, e.line);
     std::printf("error code: %d / %d, \n", e.errorCode, e.localCode);
     std::printf("gameID    : %d \n", e.gameID);
-    std::printf("info      : <%s>\n", s.infoText);
+    std::printf("info      : <%.*s>\n", field(s.infoText, sizeof s.infoText), s.infoText);
     if (e.catchCount > 0) {
         std::printf("Catches: \n");
         const int n = e.catchCount < kR7MaxCatches ? e.catchCount : kR7MaxCatches;
-        for (int i = 0; i < n; ++i)
-            std::printf("file      : %s, line: %d, local code: %d\n", s.catches[i].file, s.catches[i].line,
-                        s.catches[i].localCode);
+        for (int i = 0; i < n; ++i) {
+            const R7CatchRecord& c = s.catches[i];
+            std::printf("file      : %.*s, line: %d, local code: %d\n", field(c.file, sizeof c.file), c.file, c.line,
+                        c.localCode);
+        }
     }
     std::fflush(stdout);
     std::exit(3);

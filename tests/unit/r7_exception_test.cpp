@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -60,40 +61,62 @@ TEST(R7Exception, RaisesFillTheRecord) {
     }
 }
 
+// The report's exact text; fixed-size fields that fill up without a terminator are
+// printed to their own end and no further.
 TEST(R7ExceptionDeathTest, ReportPrintsAndExitsWithThree) {
     const std::string out = ::testing::TempDir() + "r7_report.txt";
-    std::remove(out.c_str());
-    auto run = [&] {
-        if (!std::freopen(out.c_str(), "w", stdout)) std::_Exit(99);
-        std::snprintf(theR7ErrorState.assertText, sizeof theR7ErrorState.assertText, "%s", "p != 0");
-        std::snprintf(theR7ErrorState.infoText, sizeof theR7ErrorState.infoText, "%s", "ctx");
-        std::snprintf(theR7ErrorState.catches[0].file, 16, "%s", "main.cpp");
-        theR7ErrorState.catches[0].line = 12;
-        theR7ErrorState.catches[0].localCode = -2;
-        R7Exception e{};
-        e.catchCount = 1;
-        e.errorCode = 2;
-        e.localCode = -1;
-        e.gameID = 4;
-        e.line = 77;
-        std::snprintf(e.file, sizeof e.file, "%s", "\\engine\\x.cpp");
-        report(e);
+    const std::string a(120, 'a'), i(120, 'i'), f(28, 'f'), c(16, 'c');
+    const struct {
+        const char* what;
+        std::string assertText, infoText, file, catchFile, expected;
+    } rows[] = {
+        {"short texts", "p != 0", "ctx", "\\engine\\x.cpp", "main.cpp",
+         "assert in : (p != 0) \n"
+         "file      : \\engine\\x.cpp, line# 77 \n"
+         "error code: 2 / -1, \n"
+         "gameID    : 4 \n"
+         "info      : <ctx>\n"
+         "Catches: \n"
+         "file      : main.cpp, line: 12, local code: -2\n"},
+        {"every field full", a, i, f, c,
+         "assert in : (" + a + ") \n" + "file      : " + f + ", line# 77 \n" + "error code: 2 / -1, \n" +
+             "gameID    : 4 \n" + "info      : <" + i + ">\n" + "Catches: \n" + "file      : " + c +
+             ", line: 12, local code: -2\n"},
     };
-    EXPECT_EXIT(run(), ::testing::ExitedWithCode(3), "");
-    std::ifstream in(out, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string got = text.str();
-    // The Windows runtime writes text-mode line ends; compare lines.
-    for (size_t pos; (pos = got.find("\r\n")) != std::string::npos;) got.erase(pos, 1);
-    EXPECT_EQ(got,
-              "assert in : (p != 0) \n"
-              "file      : \\engine\\x.cpp, line# 77 \n"
-              "error code: 2 / -1, \n"
-              "gameID    : 4 \n"
-              "info      : <ctx>\n"
-              "Catches: \n"
-              "file      : main.cpp, line: 12, local code: -2\n");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::remove(out.c_str());
+        auto run = [&] {
+            if (!std::freopen(out.c_str(), "w", stdout)) std::_Exit(99);
+            // memcpy, not a string copy: the full rows leave no terminator in the field.
+            auto put = [](char* field, size_t size, const std::string& text) {
+                std::memset(field, 0, size);
+                std::memcpy(field, text.data(), std::min(size, text.size()));
+            };
+            put(theR7ErrorState.assertText, sizeof theR7ErrorState.assertText, row.assertText);
+            put(theR7ErrorState.infoText, sizeof theR7ErrorState.infoText, row.infoText);
+            put(theR7ErrorState.catches[0].file, 16, row.catchFile);
+            std::memset(theR7ErrorState.catches[1].file, 'x', 16);  // beyond the one catch
+            theR7ErrorState.catches[0].line = 12;
+            theR7ErrorState.catches[0].localCode = -2;
+            R7Exception e{};
+            e.catchCount = 1;
+            e.errorCode = 2;
+            e.localCode = -1;
+            e.gameID = 4;
+            e.line = 77;
+            put(e.file, sizeof e.file, row.file);
+            report(e);
+        };
+        EXPECT_EXIT(run(), ::testing::ExitedWithCode(3), "");
+        std::ifstream in(out, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string got = text.str();
+        // The Windows runtime writes text-mode line ends; compare lines.
+        for (size_t pos; (pos = got.find("\r\n")) != std::string::npos;) got.erase(pos, 1);
+        EXPECT_EQ(got, row.expected);
+    }
 }
 
 }  // namespace
