@@ -1,6 +1,7 @@
 #include "dialog/settings_edits.h"
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "engine/numeric.h"
 
@@ -11,7 +12,13 @@ int32_t PercentPosition(float value) {
     if (percent != percent) return kPercentMin;
     if (percent >= 2147483647.0f) return INT32_MAX;
     if (percent <= -2147483648.0f) return INT32_MIN;
-    return TruncateToInt32(percent);
+    // Truncated, except that a value a position stores shows as that position again:
+    // 0.53f * 100 is 52.99998, and the next touch of the trackbar would store 0.52.
+    const int32_t position = TruncateToInt32(percent);
+    for (const int32_t neighbour : {position + 1, position - 1}) {
+        if (static_cast<float>(neighbour) / 100.0f == value) return neighbour;
+    }
+    return position;
 }
 
 void MoveSize1(SaverSettings& s, RunState& r, int32_t position) {

@@ -11,7 +11,8 @@ constexpr int32_t kSizeMin = 5, kSizeMax = 50;
 constexpr int32_t kPhongMin = 0, kPhongMax = 20;
 constexpr int32_t kPercentMin = 0, kPercentMax = 100;
 
-// Trackbar positions shown for a value: floats as value x 100, truncated toward zero.
+// Trackbar positions shown for a value: floats as value x 100, truncated toward zero; a
+// value that a trackbar position stores shows as that position.
 int32_t PercentPosition(float value);
 
 // A size trackbar moved to `position`; with `bound` on the other size follows.

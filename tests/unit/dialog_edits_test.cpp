@@ -58,8 +58,18 @@ TEST_F(Edits, TorusFromDefaultSizesStartsAsARing) {
 }
 
 TEST_F(Edits, PercentSlidersAndPositions) {
+    // What a trackbar stores shows as the same position when the dialog opens again.
+    for (int32_t position = kPercentMin; position <= kPercentMax; ++position) {
+        MoveMirror(s, r, position);
+        MoveAmbient(s, r, position);
+        EXPECT_EQ(PercentPosition(s.mirror), position);
+        EXPECT_EQ(PercentPosition(s.ambient), position);
+    }
+    // Values between two positions still truncate.
     EXPECT_EQ(PercentPosition(0.995f), 99);
+    EXPECT_EQ(PercentPosition(0.539f), 53);
     EXPECT_EQ(PercentPosition(0.34f), 34);
+    EXPECT_EQ(PercentPosition(-0.53f), -53);
     MoveMirror(s, r, 99);
     EXPECT_EQ(s.mirror, 0.99f);
     MoveAmbient(s, r, 100);
