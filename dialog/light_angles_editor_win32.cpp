@@ -83,6 +83,15 @@ bool LighAnglesEditor::ProcessWindowMessage(UINT msg, WPARAM, LPARAM lParam, LRE
             SetDirectionFromPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             RedrawPicture();
             return false;
+        // The capture taken away: stop following the pointer, or a mere hover would
+        // move the light.
+        case WM_CANCELMODE:
+            if (dragging_ == 1 && GetCapture() == Handle()) ReleaseCapture();
+            dragging_ = 0;
+            return false;
+        case WM_CAPTURECHANGED:
+            dragging_ = 0;
+            return false;
         case WM_SETCURSOR:
             SetCursor(cursor_);
             result = TRUE;

@@ -28,6 +28,15 @@ bool SpinnerCenter::ProcessWindowMessage(UINT msg, WPARAM, LPARAM lParam, LRESUL
             ReleaseCapture();
             drag_.Release();
             return false;
+        // The capture taken away (Alt+Tab, a window popping up): the drag ends here, or a
+        // mere hover would go on changing the speed.
+        case WM_CANCELMODE:
+            if (drag_.Dragging() && GetCapture() == Handle()) ReleaseCapture();
+            drag_.Release();
+            return false;
+        case WM_CAPTURECHANGED:
+            drag_.Release();
+            return false;
         case WM_SETCURSOR:
             SetCursor(cursor_);
             result = TRUE;
