@@ -55,14 +55,20 @@ bool CSaverApp::StartPreview(uintptr_t parentHandle, bool hasParent) {
     theRunState.previewMode = 1;
     RECT client{};
     GetClientRect(parent, &client);
-    // On failure the object is not deleted here: a window that got as far as its last
-    // message has deleted it already. The program ends at once either way.
     auto* preview = new CDrawWnd(1);
-    if (!preview->Create(0, WS_CHILD | WS_VISIBLE, client, parent)) {
-        failureStatus_ = kBadCommandLine;
+    // The main window before it exists: its first burst runs inside the creation, and the
+    // panel may destroy it there. Its destruction then posts the quit with status 0.
+    mainWindow = preview;
+    const bool created = preview->Create(0, WS_CHILD | WS_VISIBLE, client, parent);
+    if (mainWindow == nullptr) return true;  // already gone: the loop ends at once with 0
+    if (!created) {
+        // No window ever existed, so the object is still ours. A host that vanished just
+        // now is the panel closing, not a bad command line.
+        mainWindow = nullptr;
+        delete preview;
+        failureStatus_ = IsWindow(parent) ? kBadCommandLine : 0;
         return false;
     }
-    mainWindow = preview;
     return true;
 }
 
