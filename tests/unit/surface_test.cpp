@@ -152,7 +152,12 @@ TEST(Surface, BottomUpRowsForPainting) {
 
     // A paint whose row buffer cannot be had is skipped, never thrown out of the window
     // procedure: 2^60 pixels (no such memory), 2^62 (beyond what a vector holds).
+    // AddressSanitizer aborts on any failed throwing new, so there only the second runs.
+#ifdef __SANITIZE_ADDRESS__
+    for (int32_t side : {0x7FFFFFFF}) {
+#else
     for (int32_t side : {0x40000000, 0x7FFFFFFF}) {
+#endif
         uint32_t pixel = 0;
         DC_DESCRIPTOR huge{};
         huge.width = huge.height = huge.clipWidth = huge.clipHeight = side;
