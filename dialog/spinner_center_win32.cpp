@@ -28,13 +28,11 @@ bool SpinnerCenter::ProcessWindowMessage(UINT msg, WPARAM, LPARAM lParam, LRESUL
             ReleaseCapture();
             drag_.Release();
             return false;
-        // The capture taken away (Alt+Tab, a window popping up): the drag ends here, or a
-        // mere hover would go on changing the speed.
+        // A window popping up cancels the drag, or a mere hover would go on changing the
+        // speed. (Wine takes a spinner's capture away by itself while its drag goes on, so
+        // the capture change alone does not end it.)
         case WM_CANCELMODE:
             if (drag_.Dragging() && GetCapture() == Handle()) ReleaseCapture();
-            drag_.Release();
-            return false;
-        case WM_CAPTURECHANGED:
             drag_.Release();
             return false;
         case WM_SETCURSOR:

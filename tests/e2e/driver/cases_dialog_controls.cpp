@@ -554,3 +554,32 @@ E2E_CASE(dialog_controls, choose_presets_randomly_off) {
     stored.randomly = 0;
     ExpectSavedProfile(stored, "unchecking \"Choose presets randomly\"");
 }
+
+// A drag cancelled in mid-way (a window popping up) or its capture taken ends it as a
+// release would: the button goes up elsewhere, and later hovering changes nothing.
+E2E_CASE(dialog_controls, lost_capture_ends_every_drag) {
+    ConfigDialog dialog;
+    WaitForLightEditor(dialog);
+    const HWND editor = dialog.Item(dlg::kLightAngle);
+    RECT client;
+    GetClientRect(editor, &client);
+    const int half = client.right / 2;
+    struct Loss {
+        int id;
+        UINT message;
+    };
+    for (const Loss& loss : {Loss{dlg::kRoundSpinner, WM_CANCELMODE}, Loss{dlg::kRadialSpinner, WM_CANCELMODE},
+                             Loss{dlg::kLightAngle, WM_CAPTURECHANGED}, Loss{dlg::kLightAngle, WM_CANCELMODE}}) {
+        const HWND control = dialog.Item(loss.id);
+        const int at = loss.id == dlg::kLightAngle ? half : 5;
+        dialog.Post(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at, at));
+        dialog.Post(control, loss.message, 0, 0);
+        for (int y : {50, 10, 30}) dialog.Post(control, WM_MOUSEMOVE, 0, MAKELPARAM(at - 20, y));
+    }
+    dialog.PressOk();
+    Profile want;  // the speeds untouched; the light where the press put it
+    want.angleX = -0.0f;
+    want.angleY = -0.0f;
+    want.angleZ = -1.0f;
+    ExpectSavedProfile(want, "drags whose capture was lost, then hovering");
+}

@@ -128,3 +128,17 @@ E2E_CASE(input, close_request_ends) {
     PostMessageW(run.window, WM_CLOSE, 0, 0);
     ExpectEndsWithStatus(*run.saver, 0, "WM_CLOSE from another program");
 }
+
+// Shell and input-method code start threads of their own in the saver's process; the
+// end must not wait for them. A thread of ours that never ends stands in for them.
+E2E_CASE(input, key_ends_with_another_thread_alive) {
+    Running run = StartAnimated();
+    const auto sleep = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "Sleep")));
+    const HANDLE thread = CreateRemoteThread(run.saver->Handle(), nullptr, 0, sleep,
+                                             reinterpret_cast<void*>(static_cast<UINT_PTR>(INFINITE)), 0, nullptr);
+    Expect(thread != nullptr, Format("cannot start a thread in the saver (error %lu)", GetLastError()));
+    if (thread) CloseHandle(thread);
+    PostKeyDown(run.window, 'A');
+    ExpectEndsWithStatus(*run.saver, 0, "the key A with a second thread sleeping");
+}

@@ -54,3 +54,15 @@ E2E_CASE(preview, handle_of_gone_window_is_rejected) {
     Expect(!IsWindow(gone), "the destroyed host window still exists");
     ExpectEndsWithoutWindow({L"/p", HandleText(gone)}, 1);
 }
+
+// The panel may destroy its window at any moment, even while the preview's own window
+// is still being created: the preview then ends with status 0 all the same.
+E2E_CASE(preview, host_gone_during_the_child_creation) {
+    for (HostWindow::End end : {HostWindow::End::OnChildCreated, HostWindow::End::SoonAfterChildCreated}) {
+        HostWindow host(160, 120, end);
+        auto saver = StartSaver({L"/p", HandleText(host.Handle())});
+        ExpectEndsWithStatus(*saver, 0,
+                             end == HostWindow::End::OnChildCreated ? "the host destroyed itself on the child's creation"
+                                                                     : "the host closed itself after the child's creation");
+    }
+}

@@ -7,7 +7,12 @@
 
 class HostWindow {
 public:
-    HostWindow(int clientWidth, int clientHeight);
+    // When the host goes away by itself: never, or as soon as the saver's child tells it
+    // that it was created (the child's creation still under way), at once or by a
+    // message the host posts itself.
+    enum class End { Never, OnChildCreated, SoonAfterChildCreated };
+
+    HostWindow(int clientWidth, int clientHeight, End end = End::Never);
     ~HostWindow();
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
