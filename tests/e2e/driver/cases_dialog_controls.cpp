@@ -63,6 +63,23 @@ void WaitForLightEditor(ConfigDialog& dialog) {
     ExpectLightPicture(dialog, 1.0f, 1.0f, -1.0f, "its first picture, of the built-in light");
 }
 
+// The editor's centre (x and y alike) once the user sees its first picture.
+int LightEditorCentre(ConfigDialog& dialog) {
+    WaitForLightEditor(dialog);
+    RECT client;
+    GetClientRect(dialog.Item(dlg::kLightAngle), &client);
+    return client.right / 2;
+}
+
+// What Ok writes after the light was pointed at the editor's centre: straight ahead.
+Profile CentreLightProfile() {
+    Profile p;
+    p.angleX = -0.0f;
+    p.angleY = -0.0f;
+    p.angleZ = -1.0f;
+    return p;
+}
+
 // A press and a release on the editor at one point, as the pointer gives them.
 void PressLightEditor(ConfigDialog& dialog, int x, int y) {
     const HWND editor = dialog.Item(dlg::kLightAngle);
@@ -397,29 +414,21 @@ E2E_CASE(dialog_controls, render_reset_leaves_speeds_colours_and_switches) {
 
 E2E_CASE(dialog_controls, light_press_at_the_centre) {
     ConfigDialog dialog;
-    WaitForLightEditor(dialog);
-    const HWND editor = dialog.Item(dlg::kLightAngle);
-    RECT client;
-    GetClientRect(editor, &client);
-    const int half = client.right / 2;
+    const int half = LightEditorCentre(dialog);
     PressLightEditor(dialog, half, half);
     ExpectLightPicture(dialog, 0.0f, 0.0f, -1.0f, "a light from straight ahead");
     dialog.PressOk();
-    Profile want;
-    want.angleX = -0.0f;
-    want.angleY = -0.0f;
-    want.angleZ = -1.0f;
+    const Profile want = CentreLightProfile();
     ExpectSavedProfile(want, "a press at the light editor's centre");
     Expect(FloatText(want.angleX) == "-0.000000", "minus zero does not read -0.000000");
 }
 
 E2E_CASE(dialog_controls, light_press_half_a_radius_right) {
     ConfigDialog dialog;
-    WaitForLightEditor(dialog);
+    const int half = LightEditorCentre(dialog);
     const HWND editor = dialog.Item(dlg::kLightAngle);
     RECT client;
     GetClientRect(editor, &client);
-    const int half = client.right / 2;
     const int radius = std::min(client.right, client.bottom) / 2 - 3;
     const int x = half + radius / 2;
     const Light light = LightFor(editor, x, half);
@@ -474,11 +483,8 @@ E2E_CASE(dialog_controls, light_release_without_a_press) {
 // A drag goes on outside the control: far to the left the light's x passes 1.
 E2E_CASE(dialog_controls, light_drag_beyond_the_control) {
     ConfigDialog dialog;
-    WaitForLightEditor(dialog);
+    const int half = LightEditorCentre(dialog);
     const HWND editor = dialog.Item(dlg::kLightAngle);
-    RECT client;
-    GetClientRect(editor, &client);
-    const int half = client.right / 2;
     dialog.Post(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(half, half));
     for (int x : {half - 20, -60, -200})
         dialog.Post(editor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(x), half));
@@ -559,11 +565,7 @@ E2E_CASE(dialog_controls, choose_presets_randomly_off) {
 // release would: the button goes up elsewhere, and later hovering changes nothing.
 E2E_CASE(dialog_controls, lost_capture_ends_every_drag) {
     ConfigDialog dialog;
-    WaitForLightEditor(dialog);
-    const HWND editor = dialog.Item(dlg::kLightAngle);
-    RECT client;
-    GetClientRect(editor, &client);
-    const int half = client.right / 2;
+    const int half = LightEditorCentre(dialog);
     struct Loss {
         int id;
         UINT message;
@@ -577,9 +579,6 @@ E2E_CASE(dialog_controls, lost_capture_ends_every_drag) {
         for (int y : {50, 10, 30}) dialog.Post(control, WM_MOUSEMOVE, 0, MAKELPARAM(at - 20, y));
     }
     dialog.PressOk();
-    Profile want;  // the speeds untouched; the light where the press put it
-    want.angleX = -0.0f;
-    want.angleY = -0.0f;
-    want.angleZ = -1.0f;
-    ExpectSavedProfile(want, "drags whose capture was lost, then hovering");
+    // The speeds untouched; the light where the press put it.
+    ExpectSavedProfile(CentreLightProfile(), "drags whose capture was lost, then hovering");
 }
