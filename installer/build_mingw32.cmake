@@ -1,0 +1,8 @@
+# Brings the 32-bit saver of the mingw32 preset up to date for the setup program:
+# configures that build the first time, then builds only its saver.
+#   cmake -DSOURCE_DIR=... -DBUILD_DIR=.../build/mingw32 -P build_mingw32.cmake
+if(NOT EXISTS ${BUILD_DIR}/CMakeCache.txt)
+  execute_process(COMMAND ${CMAKE_COMMAND} --preset mingw32 WORKING_DIRECTORY ${SOURCE_DIR}
+                  COMMAND_ERROR_IS_FATAL ANY)
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target tindlbrg -j 2 COMMAND_ERROR_IS_FATAL ANY)

@@ -1,0 +1,310 @@
+; Setup program of the Tindelborg Screen Saver (NSIS 3, Unicode). installer/CMakeLists.txt
+; runs makensis with:
+;   VERSION, FILE_VERSION   2.0.0 and 2.0.0.0, from project() in CMakeLists.txt
+;   SCR64, SCR32            the 64-bit and the 32-bit tindlbrg.scr
+;   ICON, OUTFILE
+;   AMD64                   when defined: a 64-bit setup program with the 64-bit saver only
+;
+; Install:   tindlbrg-setup.exe [/S] [/ALLUSERS] [/D=folder]
+;   Per user (the default) the saver goes into $LOCALAPPDATA\Programs\Tindelborg and no
+;   administrator rights are needed. /ALLUSERS (or the choice on the first page, open only
+;   to an elevated setup) puts it into the system folder for every user, the uninstaller
+;   into Program Files. Either way the saver becomes the running user's screen saver.
+; Uninstall: uninstall.exe [/S] [/REMOVESETTINGS]
+;   Removes what the setup made and gives back the screen saver that was selected before,
+;   if ours is still the selected one. The user's settings and presets stay unless the
+;   check box (or /REMOVESETTINGS) asks for them to go.
+
+Unicode true
+!ifdef AMD64
+  Target amd64-unicode
+  ; ${RunningX64} is always true here, leaving the labels of its other branches unused.
+  !pragma warning disable 6012
+!endif
+; Like the saver's own version resource, this one names no copyright.
+!pragma warning disable 9100
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include Sections.nsh
+!include nsDialogs.nsh
+!include x64.nsh
+
+!define PRODUCT "Tindelborg Screen Saver"
+!define COMPANY "Pellucid Works"
+!define SCR "tindlbrg.scr"
+!define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tindelborg"
+!define DESKTOP_KEY "Control Panel\Desktop"
+; Where the saver keeps the user's settings and presets (HKCU and %APPDATA%).
+!define SETTINGS_KEY "Software\${COMPANY}\tindlbrg"
+!define PRESETS_DIR "${COMPANY}\tindlbrg"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\Tindelborg"
+SetCompressor /SOLID lzma
+ManifestDPIAware true
+ShowInstDetails nevershow
+ShowUninstDetails nevershow
+
+Var AllUsers   ; 1: for every user, into the system folder
+Var Elevated   ; 1: the setup runs with administrator rights
+Var ScrDir     ; the folder that receives tindlbrg.scr
+Var RadioAll
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_NODESC
+
+Page custom ModePage ModePageLeave
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipForAllUsers
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Open the screen saver settings"
+!define MUI_FINISHPAGE_RUN_FUNCTION OpenSaverSettings
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+VIProductVersion "${FILE_VERSION}"
+VIFileVersion "${FILE_VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${COMPANY}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${FILE_VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "OriginalFilename" "tindlbrg-setup.exe"
+
+; Sets $Elevated; with /ALLUSERS (or all = 1) switches the shell folders, SHCTX and, on
+; 64-bit Windows, the registry view to the machine's.
+!macro ChooseContext un
+  Function ${un}ChooseContext
+    UserInfo::GetAccountType
+    Pop $0
+    StrCpy $Elevated 0
+    StrCmp $0 "Admin" 0 +2
+      StrCpy $Elevated 1
+    ${If} $AllUsers == 1
+      SetShellVarContext all
+      ${If} ${RunningX64}
+        SetRegView 64
+      ${EndIf}
+    ${Else}
+      SetShellVarContext current
+    ${EndIf}
+  FunctionEnd
+!macroend
+!insertmacro ChooseContext ""
+!insertmacro ChooseContext "un."
+
+; Copies a value of the desktop key into the uninstall key as Previous<name>, or deletes
+; Previous<name> when the desktop key has no such value.
+!macro RememberDesktopValue name
+  ClearErrors
+  ReadRegStr $1 HKCU "${DESKTOP_KEY}" "${name}"
+  ${If} ${Errors}
+    DeleteRegValue SHCTX "${UNINST_KEY}" "Previous${name}"
+  ${Else}
+    WriteRegStr SHCTX "${UNINST_KEY}" "Previous${name}" $1
+  ${EndIf}
+!macroend
+
+; The reverse: puts back, or removes, what RememberDesktopValue kept.
+!macro RestoreDesktopValue name
+  ClearErrors
+  ReadRegStr $1 SHCTX "${UNINST_KEY}" "Previous${name}"
+  ${If} ${Errors}
+    DeleteRegValue HKCU "${DESKTOP_KEY}" "${name}"
+  ${Else}
+    WriteRegStr HKCU "${DESKTOP_KEY}" "${name}" $1
+  ${EndIf}
+!macroend
+
+Function .onInit
+  StrCpy $AllUsers 0
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/ALLUSERS" $1
+  ${IfNot} ${Errors}
+    StrCpy $AllUsers 1
+  ${EndIf}
+  Call ChooseContext
+  ${If} $AllUsers == 1
+  ${AndIf} $Elevated != 1
+    MessageBox MB_ICONSTOP "Installing for all users needs administrator rights: run the setup as administrator." /SD IDOK
+    SetErrorLevel 740  ; ERROR_ELEVATION_REQUIRED
+    Quit
+  ${EndIf}
+FunctionEnd
+
+Function ModePage
+  !insertmacro MUI_HEADER_TEXT "Who gets the screen saver" "Install it for you alone, or for every user of this computer."
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateRadioButton} 0 0 100% 12u "Just for me (no administrator rights needed)"
+  Pop $1
+  ${NSD_CreateRadioButton} 0 18u 100% 12u "For all users (into the Windows system folder)"
+  Pop $RadioAll
+  ${If} $Elevated != 1
+    EnableWindow $RadioAll 0
+    ${NSD_CreateLabel} 12u 34u 100% 24u "To install for all users, run the setup as administrator."
+    Pop $0
+  ${EndIf}
+  ${If} $AllUsers == 1
+    ${NSD_Check} $RadioAll
+  ${Else}
+    ${NSD_Check} $1
+  ${EndIf}
+  nsDialogs::Show
+FunctionEnd
+
+Function ModePageLeave
+  ${NSD_GetState} $RadioAll $0
+  StrCpy $AllUsers 0
+  StrCmp $0 ${BST_CHECKED} 0 +2
+    StrCpy $AllUsers 1
+  Call ChooseContext
+FunctionEnd
+
+Function SkipForAllUsers
+  StrCmp $AllUsers 1 0 +2
+    Abort
+FunctionEnd
+
+Function OpenSaverSettings
+  Exec '"$SYSDIR\control.exe" desk.cpl,,@screensaver'
+FunctionEnd
+
+Section
+  ${If} $AllUsers == 1
+    StrCpy $ScrDir $SYSDIR
+    ${If} ${RunningX64}
+      StrCpy $INSTDIR "$PROGRAMFILES64\Tindelborg"
+    ${Else}
+      StrCpy $INSTDIR "$PROGRAMFILES\Tindelborg"
+    ${EndIf}
+  ${Else}
+    StrCpy $ScrDir $INSTDIR
+  ${EndIf}
+
+  ; A folder made for ours alone goes with it (only the nearest: Programs, say).
+  ${GetParent} $INSTDIR $1
+  ${IfNot} ${FileExists} "$1\*.*"
+    WriteRegStr SHCTX "${UNINST_KEY}" "MadeFolder" $1
+  ${EndIf}
+  SetOutPath $INSTDIR
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  ; A 32-bit setup on 64-bit Windows must reach the real system folder, not SysWOW64.
+  ${DisableX64FSRedirection}
+  SetOutPath $ScrDir
+  ${If} ${RunningX64}
+    File "/oname=${SCR}" "${SCR64}"
+!ifndef AMD64
+  ${Else}
+    File "/oname=${SCR}" "${SCR32}"
+!endif
+  ${EndIf}
+  ; Windows names the selected saver by its short (8.3) path.
+  GetFullPathName /SHORT $0 "$ScrDir\${SCR}"
+  StrCmp $0 "" 0 +2
+    StrCpy $0 "$ScrDir\${SCR}"
+  ${GetSize} "$ScrDir" "/M=${SCR} /S=0K /G=0" $2 $3 $4
+  ${EnableX64FSRedirection}
+  SetOutPath $INSTDIR
+
+  ; Remember the saver selected before, unless it is ours from an earlier install, whose
+  ; key already holds the one from before that.
+  ReadRegStr $1 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  ReadRegStr $3 SHCTX "${UNINST_KEY}" "SelectedSaver"
+  ${If} $3 == ""
+  ${OrIf} $1 != $3
+    !insertmacro RememberDesktopValue "SCRNSAVE.EXE"
+    !insertmacro RememberDesktopValue "ScreenSaveActive"
+  ${EndIf}
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
+  WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
+
+  WriteRegStr SHCTX "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr SHCTX "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr SHCTX "${UNINST_KEY}" "Publisher" "${COMPANY}"
+  WriteRegStr SHCTX "${UNINST_KEY}" "DisplayIcon" "$ScrDir\${SCR},0"
+  WriteRegStr SHCTX "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr SHCTX "${UNINST_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr SHCTX "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD SHCTX "${UNINST_KEY}" "NoModify" 1
+  WriteRegDWORD SHCTX "${UNINST_KEY}" "NoRepair" 1
+  WriteRegDWORD SHCTX "${UNINST_KEY}" "EstimatedSize" $2
+  WriteRegStr SHCTX "${UNINST_KEY}" "SaverFile" "$ScrDir\${SCR}"
+  WriteRegStr SHCTX "${UNINST_KEY}" "SelectedSaver" $0
+SectionEnd
+
+Section "-un.${PRODUCT}"
+  ReadRegStr $0 SHCTX "${UNINST_KEY}" "SaverFile"
+  ${DisableX64FSRedirection}
+  StrCmp $0 "" +2
+    Delete $0
+  ${EnableX64FSRedirection}
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  ReadRegStr $0 SHCTX "${UNINST_KEY}" "MadeFolder"
+  StrCmp $0 "" +2
+    RMDir $0
+
+  ; Give back the saver selected before ours, unless the user has chosen another since.
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  ReadRegStr $1 SHCTX "${UNINST_KEY}" "SelectedSaver"
+  ${If} $1 != ""
+  ${AndIf} $0 == $1
+    !insertmacro RestoreDesktopValue "SCRNSAVE.EXE"
+    !insertmacro RestoreDesktopValue "ScreenSaveActive"
+  ${EndIf}
+SectionEnd
+
+Section /o "un.Also remove my settings and presets" SecSettings
+  SetShellVarContext current
+  DeleteRegKey HKCU "${SETTINGS_KEY}"
+  DeleteRegKey /ifempty HKCU "Software\${COMPANY}"
+  Delete "$APPDATA\${PRESETS_DIR}\tindlbrg.cfg"
+  RMDir "$APPDATA\${PRESETS_DIR}"
+  RMDir "$APPDATA\${COMPANY}"
+SectionEnd
+
+; Last, so that a gone entry means a finished uninstall.
+Section "-un.Entry in the list of installed programs"
+  Call un.ChooseContext
+  DeleteRegKey SHCTX "${UNINST_KEY}"
+  ; The user's list itself, when ours was the first entry of it.
+  StrCmp $AllUsers 1 +2
+    DeleteRegKey /ifempty HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall"
+SectionEnd
+
+Function un.onInit
+  ; A per-user copy's key names this folder; otherwise this is the all-users copy.
+  StrCpy $AllUsers 0
+  ReadRegStr $0 HKCU "${UNINST_KEY}" "InstallLocation"
+  StrCmp $0 $INSTDIR +2
+    StrCpy $AllUsers 1
+  Call un.ChooseContext
+  ${If} $AllUsers == 1
+  ${AndIf} $Elevated != 1
+    ; Removing it from the system folder needs administrator rights: ask for them.
+    ${GetParameters} $0
+    ExecShellWait "runas" "$EXEPATH" $0
+    Quit
+  ${EndIf}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVESETTINGS" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecSettings}
+  ${EndIf}
+FunctionEnd
