@@ -2,7 +2,7 @@
 # Builds every preset and runs every test: unit tests natively, under AddressSanitizer
 # and UndefinedBehaviorSanitizer, and cross-compiled under Wine; then the end-to-end
 # tests of the real .scr under Wine on a virtual X display. The 32-bit build is
-# compile-checked only.
+# compile-checked only; both go into the setup program, installed and removed under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/packages.sh
@@ -32,9 +32,13 @@ if [ -x tests/e2e/run-e2e.sh ]; then
 fi
 run_suite "mingw64 soak, 1 minute of full screen and of the dialog (Wine, Xvfb)" tests/e2e/soak.sh 1 build/mingw64
 run_suite "mingw32 build" build mingw32
+run_suite "setup program (NSIS)" cmake --build --preset mingw64 --target installer
+run_suite "setup program end-to-end tests (Wine, Xvfb)" tests/e2e/run-installer-e2e.sh build/mingw64
 
 # Wine keeps a server per prefix; leave none behind.
-WINEPREFIX="$PWD/build/mingw64/wineprefix" wineserver -k 2>/dev/null || true
+for prefix in wineprefix installer-wineprefix; do
+  WINEPREFIX="$PWD/build/mingw64/$prefix" wineserver -k 2>/dev/null || true
+done
 
 echo
 echo "suites: $passed passed, $failed failed"

@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# End-to-end tests of the setup program under Wine on a virtual X display. Each row of
+# the table: a silent install, the saver it put in place selected and started (/s, ended
+# by a key), a second install over it, a silent uninstall; then files and registry must be
+# as before the install, the user's settings and presets kept (or removed when asked).
+#
+#   tests/e2e/run-installer-e2e.sh BUILD_DIR
+#
+# BUILD_DIR is a mingw64 build after `cmake --build BUILD_DIR --target installer
+# tindlbrg_driver`. The shipped tindlbrg-setup.exe is a 32-bit program: where Wine cannot
+# run 32-bit programs (no wine32), tindlbrg-setup-amd64.exe, the same script built as a
+# 64-bit program, stands in. Prints a line per row and "installer-e2e: N passed, N failed".
+set -uo pipefail
+
+inside=0
+if [ "${1:-}" = --inside-display ]; then inside=1; shift; fi
+[ $# = 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
+build=$(cd "$1" 2>/dev/null && pwd) || { echo "installer-e2e: no build folder $1" >&2; exit 2; }
+export WINEPREFIX=$build/installer-wineprefix
+. "$(dirname "$0")/../../scripts/wine-prefix.sh"
+driver=$build/tests/e2e/tindlbrg_driver.exe
+setup=$build/tindlbrg-setup.exe
+if ! compgen -G '/usr/lib/*/wine/i386-windows/kernel32.dll' >/dev/null; then
+  [ "$inside" = 1 ] || echo "installer-e2e: this Wine runs no 32-bit programs (wine32:i386 missing):" \
+    "testing tindlbrg-setup-amd64.exe, the same setup script as a 64-bit program"
+  setup=$build/tindlbrg-setup-amd64.exe
+fi
+
+# name | setup arguments | uninstall arguments | where the saver goes | uninstall list | settings after
+rows=(
+  'per user|||%LOCALAPPDATA%\Programs\Tindelborg|HKCU|kept'
+  'all users|/ALLUSERS||C:\windows\system32|HKLM|kept'
+  'own folder with spaces, settings removed|/D=C:\Saver Folder\Tindelborg|/REMOVESETTINGS|C:\Saver Folder\Tindelborg|HKCU|removed'
+)
+uninst_key='Software\Microsoft\Windows\CurrentVersion\Uninstall'
+settings_key='HKCU\Software\Pellucid Works\tindlbrg\Config'
+previous_saver='C:\windows\system32\previous.scr'
+# The short form Windows expects of the selected saver: 8.3 names, no spaces.
+short_path='^C:(\\[^\\ .]{1,8}(\.[^\\ .]{1,3})?)+$'
+
+win() { timeout 60 wine "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+# Windows hands the command line to NSIS as it is; NSIS wants /D=folder last and unquoted,
+# spaces and all, as cmd passes it on (and waits).
+setup_as_typed() { timeout 120 wine cmd /c "C:\\windows\\temp\\tindlbrg-setup.exe /S $*" </dev/null >/dev/null 2>&1; }
+unix_path() { win winepath -u "$1"; }
+reg_value() { win reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
+file_version() { strings -el "$1" | grep -A1 -x FileVersion | sed -n 2p; }
+
+seed_settings() {
+  win reg add "$settings_key" /v Phong /t REG_DWORD /d 9 /f >/dev/null || echo "cannot write $settings_key"
+  mkdir -p "$appdata/Pellucid Works/tindlbrg"
+  printf 'presets of the user\n' >"$appdata/Pellucid Works/tindlbrg/tindlbrg.cfg"
+}
+
+# Everything a setup may touch: the files of drive C: (but the temporary folders, where
+# the uninstaller runs a copy of itself), the presets' bytes, and the registry keys.
+snapshot() {
+  {
+  (cd "$WINEPREFIX/drive_c" && find . -ipath '*/temp' -prune -o -print | sort)
+  sha256sum "$appdata/Pellucid Works/tindlbrg/tindlbrg.cfg" 2>/dev/null
+  local key
+  for key in 'HKCU\Control Panel\Desktop' 'HKCU\Software\Pellucid Works' "HKCU\\$uninst_key" "HKLM\\$uninst_key"; do
+    win reg query "$key" /s
+  done
+  } | grep -v -e '^$' -e '^reg: '
+}
+
+wait_until_gone() {  # registry key
+  local i
+  for i in $(seq 100); do win reg query "$1" >/dev/null || return 0; sleep 0.3; done
+  return 1
+}
+
+fail() { echo "FAIL $name: $*"; return 1; }
+
+run_row() {
+  IFS='|' read -r name setup_args uninstall_args folder list settings <<<"$1"
+  folder=${folder//%LOCALAPPDATA%/$local_appdata}
+  win reg add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /d "$previous_saver" /f >/dev/null
+  win reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveActive /d 0 /f >/dev/null
+  seed_settings
+  local before scr selected uninstaller status
+  before=$(snapshot)
+  setup_as_typed $setup_args || fail "setup ended with status $?" || return 1
+  scr=$(unix_path "$folder\\tindlbrg.scr")
+  cmp -s "$scr" "$build/tindlbrg.scr" || fail "no 64-bit saver at $folder" || return 1
+  selected=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
+  [[ $selected =~ $short_path ]] || fail "selected saver \"$selected\" is no short path" || return 1
+  [ "$(unix_path "$selected")" -ef "$scr" ] || fail "selected \"$selected\", not the installed saver" || return 1
+  [ "$(reg_value 'HKCU\Control Panel\Desktop' ScreenSaveActive)" = 1 ] || fail "screen saver not made active" || return 1
+  [ "$(reg_value "$list\\$uninst_key\\Tindelborg" DisplayVersion)" = "$version" ] ||
+    fail "no uninstaller of version $version in $list's list" || return 1
+  # The saver as Windows starts it: its short path, full screen until a key.
+  status=$(win "$driver" run input.letter_key_ends "$selected") || fail "the installed saver: ${status//$'\n'/ }" || return 1
+  seed_settings  # the driver starts every case from no settings
+  setup_as_typed $setup_args || fail "second setup ended with status $?" || return 1
+  local phong
+  phong=$(reg_value "$settings_key" Phong)
+  [ "$phong" = 0x9 ] || fail "the second install lost the settings (Phong \"$phong\", not 0x9)" || return 1
+  [ "$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)" = "$selected" ] || fail "the second install changed the selection" || return 1
+  uninstaller=$(reg_value "$list\\$uninst_key\\Tindelborg" QuietUninstallString)
+  uninstaller=${uninstaller% /S}
+  win "${uninstaller//\"/}" /S $uninstall_args || fail "uninstall ended with status $?" || return 1
+  # That one hands over to a copy of itself and ends; the copy removes the entry last.
+  wait_until_gone "$list\\$uninst_key\\Tindelborg" || fail "the uninstaller did not finish" || return 1
+  local expected=$before
+  [ "$settings" = kept ] || expected=$(grep -v -e 'Pellucid Works' -e '^ *Phong ' <<<"$before")
+  diff <(echo "$expected") <(snapshot) >"$build/installer-e2e.diff" ||
+    fail "after uninstall, not as before (settings $settings): $(tr '\n' ' ' <"$build/installer-e2e.diff")" || return 1
+  echo "PASS $name"
+}
+
+run_rows() {
+  # One server for the whole run: no start-up after each program's end.
+  wineserver -p
+  trap 'wineserver -k 2>/dev/null' EXIT
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+  cp "$setup" "$WINEPREFIX/drive_c/windows/temp/tindlbrg-setup.exe"
+  local_appdata=$(win cmd /c echo %LOCALAPPDATA%)
+  appdata=$(unix_path "$(win cmd /c echo %APPDATA%)")
+  local passed=0 failed=0 row
+  if [ "$(file_version "$setup")" = "$version.0" ] && [ "$(file_version "$build/tindlbrg.scr")" = "$version.0" ]; then
+    passed=$((passed + 1)); echo "PASS version information $version.0 in the setup and the saver"
+  else
+    failed=$((failed + 1)); echo "FAIL version information: setup $(file_version "$setup"), saver $(file_version "$build/tindlbrg.scr"), project $version"
+  fi
+  for row in "${rows[@]}"; do
+    if run_row "$row"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+  done
+  echo "installer-e2e: $passed passed, $failed failed"
+  [ "$failed" = 0 ]
+}
+
+if [ "$inside" = 1 ]; then run_rows; exit; fi
+
+for file in "$setup" "$build/tindlbrg.scr" "$driver"; do
+  [ -f "$file" ] || { echo "installer-e2e: $file is missing (cmake --build $build --target installer tindlbrg_driver)"
+                      echo "installer-e2e: 0 passed, 1 failed"; exit 1; }
+done
+exec 9>"$WINEPREFIX.lock"
+flock -w 1800 9 || { echo "installer-e2e: another run holds $WINEPREFIX.lock"; exit 1; }
+trap 'wineserver -k 9>&- 2>/dev/null' EXIT
+# Each run starts from a fresh prefix: an install must find nothing of an earlier run.
+rm -f "$WINEPREFIX/.tindlbrg-ready"
+tindlbrg_wine_prefix || { echo "installer-e2e: cannot create $WINEPREFIX"; exit 1; }
+timeout -k 10 900 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" --inside-display "$build" 9>&-
