@@ -20,9 +20,15 @@ export WINEPREFIX=$build/installer-wineprefix
 . "$(dirname "$0")/../../scripts/wine-prefix.sh"
 driver=$build/tests/e2e/tindlbrg_driver.exe
 setup=$build/tindlbrg-setup.exe
-if ! compgen -G '/usr/lib/*/wine/i386-windows/kernel32.dll' >/dev/null; then
-  [ "$inside" = 1 ] || echo "installer-e2e: this Wine runs no 32-bit programs (wine32:i386 missing):" \
-    "testing tindlbrg-setup-amd64.exe, the same setup script as a 64-bit program"
+# 32-bit Windows programs need Wine's 32-bit DLLs and, for wine32, a kernel that runs
+# 32-bit Linux programs.
+runs_32bit() {
+  compgen -G '/usr/lib/*/wine/i386-windows/kernel32.dll' >/dev/null &&
+    { [ ! -e /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; }
+}
+if ! runs_32bit; then
+  [ "$inside" = 1 ] || echo "installer-e2e: this Wine runs no 32-bit programs (no wine32, or a kernel" \
+    "without 32-bit support): testing tindlbrg-setup-amd64.exe, the same script as a 64-bit program"
   setup=$build/tindlbrg-setup-amd64.exe
 fi
 
