@@ -46,6 +46,7 @@ RequestExecutionLevel user
 InstallDir "$LOCALAPPDATA\Programs\Tindelborg"
 SetCompressor /SOLID lzma
 ManifestDPIAware true
+BrandingText "${PRODUCT} ${VERSION}"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
 
