@@ -61,13 +61,13 @@ seed_settings() {
 # Everything a setup may touch: the files of drive C: (but the temporary folders, where
 # the uninstaller runs a copy of itself), the presets' bytes, and the registry keys.
 snapshot() {
-  {
-  (cd "$WINEPREFIX/drive_c" && find . -ipath '*/temp' -prune -o -print | sort)
-  sha256sum "$appdata/Pellucid Works/tindlbrg/tindlbrg.cfg" 2>/dev/null
   local key
-  for key in 'HKCU\Control Panel\Desktop' 'HKCU\Software\Pellucid Works' "HKCU\\$uninst_key" "HKLM\\$uninst_key"; do
-    win reg query "$key" /s
-  done
+  {
+    (cd "$WINEPREFIX/drive_c" && find . -ipath '*/temp' -prune -o -print | sort)
+    sha256sum "$appdata/Pellucid Works/tindlbrg/tindlbrg.cfg" 2>/dev/null
+    for key in 'HKCU\Control Panel\Desktop' 'HKCU\Software\Pellucid Works' "HKCU\\$uninst_key" "HKLM\\$uninst_key"; do
+      win reg query "$key" /s
+    done
   } | grep -v -e '^$' -e '^reg: '
 }
 
@@ -85,7 +85,7 @@ run_row() {
   win reg add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /d "$previous_saver" /f >/dev/null
   win reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveActive /d 0 /f >/dev/null
   seed_settings
-  local before scr selected uninstaller status
+  local before scr selected uninstaller status phong expected
   before=$(snapshot)
   setup_as_typed $setup_args || fail "setup ended with status $?" || return 1
   scr=$(unix_path "$folder\\tindlbrg.scr")
@@ -100,7 +100,6 @@ run_row() {
   status=$(win "$driver" run input.letter_key_ends "$selected") || fail "the installed saver: ${status//$'\n'/ }" || return 1
   seed_settings  # the driver starts every case from no settings
   setup_as_typed $setup_args || fail "second setup ended with status $?" || return 1
-  local phong
   phong=$(reg_value "$settings_key" Phong)
   [ "$phong" = 0x9 ] || fail "the second install lost the settings (Phong \"$phong\", not 0x9)" || return 1
   [ "$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)" = "$selected" ] || fail "the second install changed the selection" || return 1
@@ -109,7 +108,7 @@ run_row() {
   win "${uninstaller//\"/}" /S $uninstall_args || fail "uninstall ended with status $?" || return 1
   # That one hands over to a copy of itself and ends; the copy removes the entry last.
   wait_until_gone "$list\\$uninst_key\\Tindelborg" || fail "the uninstaller did not finish" || return 1
-  local expected=$before
+  expected=$before
   [ "$settings" = kept ] || expected=$(grep -v -e 'Pellucid Works' -e '^ *Phong ' <<<"$before")
   diff <(echo "$expected") <(snapshot) >"$build/installer-e2e.diff" ||
     fail "after uninstall, not as before (settings $settings): $(tr '\n' ' ' <"$build/installer-e2e.diff")" || return 1
