@@ -275,61 +275,6 @@ TEST(PresetStore, EveryFailedWriteKeepsTheOldFileAndIsReported) {
     EXPECT_EQ(FileOf(edited), editedBytes);  // a save never touches the store in memory
 }
 
-// Whichever folder the store goes to, and wherever saving fails, the next start loads the
-// new presets when the save was reported and the old ones otherwise.
-TEST(PresetStore, TheNextStartLoadsWhatWasReportedSaved) {
-    OwnedPresetStore edited;
-    Fill(edited, {"a", "c", "new 1", "new 2"});
-    const Bytes oldBytes = FileOf(3, {"a", "b", "c"});
-    auto nextStartLoads = [](FakeFileSystem& fs) {
-        OwnedPresetStore loaded;
-        const std::string path = StoreLoadPath(StoreFolders{kWindows, kUser, '\\'}, fs);
-        if (!path.empty()) {
-            EXPECT_TRUE(LoadStore(loaded, path, fs));
-        }
-        return FileOf(loaded);
-    };
-    // A user store that cannot be written is not saved around: a store written anywhere
-    // else would only lie hidden behind it at the next start.
-    const struct Setup {
-        const char* what;
-        bool userStore, windowsStore, windowsWritable, userWritable, saves;
-    } setups[] = {
-        {"user store", true, true, true, true, true},
-        {"user store, its folder read-only", true, true, true, false, false},
-        {"old store in the Windows directory", false, true, true, true, true},
-        {"old store, Windows directory read-only", false, true, false, true, true},
-        {"no store yet", false, false, true, true, true},
-        {"no store yet, Windows directory read-only", false, false, false, true, true},
-        {"no store yet, no folder writable", false, false, false, false, false},
-    };
-    for (const Setup& setup : setups) {
-        bool succeeded = false;
-        for (int failAt = 0; failAt < 32 && !succeeded; ++failAt) {
-            SCOPED_TRACE(std::string(setup.what) + ", failing from step " + std::to_string(failAt));
-            FailingFileSystem fs;
-            fs.folders.insert(kWindows);
-            if (setup.userStore) {
-                fs.folders.insert(kUser);
-                fs.files[kUserStore] = oldBytes;
-            }
-            if (setup.windowsStore) fs.files[kWindowsStore] = oldBytes;
-            if (!setup.windowsWritable) fs.unwritableFolders.insert(kWindows);
-            if (!setup.userWritable) fs.unwritableFolders.insert(kUser);
-            const Bytes before = nextStartLoads(fs);
-            fs.failAt = failAt;
-            succeeded = SaveStoreFile(edited, StoreFolders{kWindows, kUser, '\\'}, fs);
-            fs.failAt = std::numeric_limits<int>::max();
-            EXPECT_EQ(nextStartLoads(fs), succeeded ? FileOf(edited) : before);
-            if (setup.windowsStore && !succeeded) {
-                EXPECT_EQ(fs.files[kWindowsStore], oldBytes);
-            }
-            EXPECT_FALSE(HasTemporary(fs));
-        }
-        EXPECT_EQ(succeeded, setup.saves) << setup.what;
-    }
-}
-
 // Takes the first `accepted` writes and refuses every later one, as a registry key that
 // goes away in the middle of saving.
 class FailingProfile : public MemoryProfile {
@@ -436,6 +381,98 @@ bool WriteAll(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out.flush());
+}
+
+// The store loads from the user's folder when a store is there, else from the Windows
+// directory; it saves where it loads from, else into the Windows directory, else into
+// the user's folder. Wherever saving fails, the next start loads the new presets when
+// the save was reported and the old ones otherwise.
+TEST(PresetStore, TheNextStartLoadsWhatWasReportedSaved) {
+    OwnedPresetStore edited;
+    Fill(edited, {"a", "c", "new 1", "new 2"});
+    const Bytes oldBytes = FileOf(3, {"a", "b", "c"});
+    const StoreFolders folders{kWindows, kUser, '\\'};
+    auto nextStartLoads = [&](FakeFileSystem& fs) {
+        OwnedPresetStore loaded;
+        const std::string path = StoreLoadPath(folders, fs);
+        if (!path.empty()) {
+            EXPECT_TRUE(LoadStore(loaded, path, fs));
+        }
+        return FileOf(loaded);
+    };
+    // A user store that cannot be written is not saved around: a store written anywhere
+    // else would only lie hidden behind it at the next start.
+    const struct Setup {
+        const char* what;
+        bool userStore, windowsStore, windowsWritable, userWritable, oldReadOnly;
+        const char* savedIn;  // without injected failures; null: not saved
+    } setups[] = {
+        {"user store", true, true, true, true, false, kUserStore},
+        {"user store, its folder read-only", true, true, true, false, false, nullptr},
+        {"old store in the Windows directory", false, true, true, true, false, kWindowsStore},
+        {"old store read-only", false, true, true, true, true, kUserStore},
+        {"old store, Windows directory read-only", false, true, false, true, false, kUserStore},
+        {"no store yet", false, false, true, true, false, kWindowsStore},
+        {"no store yet, Windows directory read-only", false, false, false, true, false, kUserStore},
+        {"no store yet, no folder writable", false, false, false, false, false, nullptr},
+    };
+    for (const Setup& setup : setups) {
+        bool succeeded = false;
+        for (int failAt = 0; failAt < 32 && !succeeded; ++failAt) {
+            SCOPED_TRACE(std::string(setup.what) + ", failing from step " + std::to_string(failAt));
+            FailingFileSystem fs;
+            fs.folders.insert(kWindows);
+            if (setup.userStore) {
+                fs.folders.insert(kUser);
+                fs.files[kUserStore] = oldBytes;
+            }
+            if (setup.windowsStore) fs.files[kWindowsStore] = oldBytes;
+            if (setup.oldReadOnly) fs.readOnlyFiles.insert(kWindowsStore);
+            if (!setup.windowsWritable) fs.unwritableFolders.insert(kWindows);
+            if (!setup.userWritable) fs.unwritableFolders.insert(kUser);
+            if (!setup.userWritable && !setup.userStore) fs.failCreateFolders = true;
+            const Bytes before = nextStartLoads(fs);
+            EXPECT_TRUE(fs.createdFolders.empty());  // choosing what to load writes nothing
+            fs.failAt = failAt;
+            succeeded = SaveStoreFile(edited, folders, fs);
+            fs.failAt = std::numeric_limits<int>::max();
+            EXPECT_EQ(nextStartLoads(fs), succeeded ? FileOf(edited) : before);
+            // Only the file saved into changes; an old store elsewhere is left alone.
+            for (const char* store : {kUserStore, kWindowsStore}) {
+                const bool had = store == kUserStore ? setup.userStore : setup.windowsStore;
+                const bool saved = succeeded && store == setup.savedIn;
+                if (saved || had) {
+                    EXPECT_EQ(fs.files[store], saved ? FileOf(edited) : oldBytes) << store;
+                } else {
+                    EXPECT_EQ(fs.files.count(store), 0u) << store;
+                }
+            }
+            EXPECT_FALSE(HasTemporary(fs));
+        }
+        EXPECT_EQ(succeeded, setup.savedIn != nullptr) << setup.what;
+    }
+    FakeFileSystem fs;
+    fs.unwritableFolders.insert(kWindows);
+    EXPECT_FALSE(SaveStoreFile(edited, StoreFolders{kWindows, "", '\\'}, fs));
+    EXPECT_FALSE(SaveStoreFile(edited, StoreFolders{}, fs));
+    EXPECT_TRUE(fs.files.empty());
+}
+
+// The real folders of the machine: the user's folders are made for the store.
+TEST(PresetStore, TheStoreGoesIntoRealFoldersMadeForIt) {
+    const std::pair<const char*, const char*> names[] = {
+        {"C:\\WINDOWS", "C:\\WINDOWS\\tindlbrg.cfg"}, {"C:\\", "C:\\tindlbrg.cfg"}, {"", ""}};
+    for (const auto& [folder, file] : names) EXPECT_EQ(StoreFileIn(folder, '\\'), file);
+    RealFolder base("location");
+    const StoreFolders folders{"", base.Path("Pellucid Works/tindlbrg"), '/'};
+    EXPECT_EQ(StoreFileIn(folders.userFolder, '/'), folders.userFolder + "/tindlbrg.cfg");
+    EXPECT_EQ(StoreLoadPath(folders, DefaultFileSystem()), "");
+    EXPECT_TRUE(base.Entries().empty());  // choosing what to load writes nothing
+    OwnedPresetStore store;
+    Fill(store, {"saved"});
+    EXPECT_TRUE(SaveStoreFile(store, folders, DefaultFileSystem()));
+    EXPECT_EQ(ReadAll(folders.userFolder + "/tindlbrg.cfg"), FileOf(store));
+    EXPECT_EQ(StoreLoadPath(folders, DefaultFileSystem()), folders.userFolder + "/tindlbrg.cfg");
 }
 
 TEST(PresetStore, RealFilesAreReplacedWholeOrNotAtAll) {
