@@ -93,6 +93,8 @@ bool ParseHackOptions(int argc, const char* const* argv, HackOptions& out, std::
         if (name == "import") out.importFile = value;
         if (name == "display") out.display = value;
         if (option == nullptr) continue;
+        // A colour field left empty in xscreensaver's settings dialog: keep the stored one.
+        if (option->kind == Kind::Colour && value.empty()) continue;
         std::string stored;
         if (!StoredForm(option->kind, value, stored)) {
             error = "--" + name + " \"" + value + "\" is not " +
