@@ -168,7 +168,9 @@ void XDrawWindow::CheckErrors() {
 }
 
 void XDrawWindow::Show() {
-    if (damage_.left < damage_.right && !gone_) frame_.Put(window_, gc_, damage_);
+    // Nothing drawn, nothing to wait for: a vanished window also shows as DestroyNotify.
+    if (damage_.left >= damage_.right || gone_) return;
+    frame_.Put(window_, gc_, damage_);
     damage_ = PixelRect{0, 0, 0, 0};
     CheckErrors();  // also makes sure the server has read the shared pixels
 }

@@ -76,7 +76,10 @@ int main(int argc, char** argv) {
     Display* d = XOpenDisplay(nullptr);
     if (d == nullptr || argc < 2) return 2;
     const std::string command = argv[1];
-    if (command == "ping" || argc < 3) return command == "ping" ? 0 : 2;
+    if (command == "ping" || argc < 3) {
+        XCloseDisplay(d);
+        return command == "ping" ? 0 : 2;
+    }
     if (command == "window" && argc == 4) {
         const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, std::atoi(argv[2]), std::atoi(argv[3]), 0,
                                              0, 0);
@@ -98,6 +101,7 @@ int main(int argc, char** argv) {
             XDestroyImage(shot);
         }
         if (!diff.empty()) std::fprintf(stderr, "x_probe: %s\n", diff.c_str());
+        XCloseDisplay(d);
         return diff.empty() ? 0 : 1;
     }
     if (command == "send" && argc == 4) {
@@ -118,7 +122,7 @@ int main(int argc, char** argv) {
             if (what != "key") mask = ButtonPressMask;
         }
         XSendEvent(d, w, False, mask, &e);
-        XSync(d, False);
+        XCloseDisplay(d);
         return 0;
     }
     return 2;
