@@ -57,21 +57,7 @@ double BareRound(Display* d, Window w, GC gc, XFrameImage& frame, int width, int
     return static_cast<double>(shapes) / Seconds(start);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    Display* d = XOpenDisplay(nullptr);
-    if (d == nullptr) {
-        std::fprintf(stderr, "x11_screen_bench: no X display\n");
-        return 1;
-    }
-    InstallXErrorTrap();
-    const int width = DisplayWidth(d, DefaultScreen(d)), height = DisplayHeight(d, DefaultScreen(d));
-    const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, width, height, 0, 0, 0);
-    XMapWindow(d, w);
-    XSync(d, False);
-
+int Measure(Display* d, Window w, int width, int height, int rounds) {
     XDrawWindow saver(d, w, false, true);
     std::string error;
     if (!saver.Start(error)) {
@@ -91,10 +77,30 @@ int main(int argc, char** argv) {
         const double b = BareRound(d, w, gc, bare, width, height);
         ratios.push_back(s / b);
         std::printf("%5d  %14.0f  %13.0f  %5.3f\n", r + 1, s, b, s / b);
+        std::fflush(stdout);
     }
     std::sort(ratios.begin(), ratios.end());
     std::printf("median ratio saver / bare: %.3f\n", ratios[ratios.size() / 2]);
     XFreeGC(d, gc);
-    XCloseDisplay(d);
     return 0;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        std::fprintf(stderr, "x11_screen_bench: no X display\n");
+        return 1;
+    }
+    InstallXErrorTrap();
+    const int width = DisplayWidth(d, DefaultScreen(d)), height = DisplayHeight(d, DefaultScreen(d));
+    const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, width, height, 0, 0, 0);
+    XMapWindow(d, w);
+    XSync(d, False);
+    const int status = Measure(d, w, width, height, rounds);  // its windows and images go first
+    XCloseDisplay(d);
+    return status;
+}
+
