@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "app/settings.h"
@@ -52,6 +53,18 @@ int Import(const std::string& file, const std::string& folder, const std::string
     return 0;
 }
 
+// A store whose count promises more records than it holds lost its end somewhere: the
+// whole records load, and the user hears about the rest.
+void WarnIfTruncated(const std::string& storePath) {
+    std::unique_ptr<FileSystem::File> file = DefaultFileSystem().Open(storePath);
+    uint8_t count[4] = {};
+    if (!file || file->Read(count, 4) != 4) return;
+    const int32_t promised = static_cast<int32_t>(count[0] | count[1] << 8 | count[2] << 16 | uint32_t(count[3]) << 24);
+    if (promised > thePresetStore.Count())
+        Warn("the preset store " + storePath + " is damaged: " + std::to_string(thePresetStore.Count()) + " of " +
+             std::to_string(promised) + " presets could be read");
+}
+
 Window ChooseWindow(Display* display, const HackOptions& options, std::string& error) {
     if (options.target == HackOptions::Target::WindowId) return options.windowId;
     if (options.target == HackOptions::Target::Root) {
@@ -66,6 +79,14 @@ Window ChooseWindow(Display* display, const HackOptions& options, std::string& e
     const Window own = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 640, 480, 0,
                                            BlackPixel(display, screen), BlackPixel(display, screen));
     XStoreName(display, own, "Tindelborg Screen Saver");
+    // The pointer is invisible over the animation, as over the Windows saver's windows.
+    char blank = 0;
+    const Pixmap empty = XCreateBitmapFromData(display, own, &blank, 1, 1);
+    XColor black{};
+    const Cursor invisible = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
+    XDefineCursor(display, own, invisible);
+    XFreeCursor(display, invisible);
+    XFreePixmap(display, empty);
     XMapWindow(display, own);
     return own;
 }
@@ -99,7 +120,10 @@ int main(int argc, char** argv) {
 
     const std::string storePath = StoreFileIn(folder, '/');
     bool storeRead = true;
-    if (!storePath.empty() && DefaultFileSystem().Exists(storePath)) storeRead = LoadStore(thePresetStore, storePath);
+    if (!storePath.empty() && DefaultFileSystem().Exists(storePath)) {
+        storeRead = LoadStore(thePresetStore, storePath);
+        if (storeRead) WarnIfTruncated(storePath);
+    }
     if (!options.importFile.empty()) return Import(options.importFile, folder, storePath, storeRead);
 
     if (options.save) {

@@ -3,6 +3,7 @@
 //   x_probe window W H            prints the new window's id, keeps it until killed
 //   x_probe still WINDOW          waits (10 s at most) for the still picture of slot 2
 //   x_probe send WINDOW key|click|close
+//   x_probe resize WINDOW W H
 //   x_probe ping                  status 0 once the display answers
 // WINDOW is an id (decimal or 0x hex) or "own" for the saver's own top-level window.
 #include <X11/Xlib.h>
@@ -75,6 +76,8 @@ std::string Compare(XImage* shot, int w, int h) {
 int main(int argc, char** argv) {
     Display* d = XOpenDisplay(nullptr);
     if (d == nullptr || argc < 2) return 2;
+    // A window not yet mapped cannot be read (BadMatch): read again rather than end.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     const std::string command = argv[1];
     if (command == "ping" || argc < 3) {
         XCloseDisplay(d);
@@ -90,6 +93,11 @@ int main(int argc, char** argv) {
         for (;;) pause();
     }
     const Window w = Target(d, argv[2]);
+    if (command == "resize" && argc == 5) {
+        XResizeWindow(d, w, std::atoi(argv[3]), std::atoi(argv[4]));
+        XCloseDisplay(d);
+        return 0;
+    }
     if (command == "still") {
         std::string diff = "never read";
         for (int tries = 0; tries < 100 && !diff.empty(); ++tries, usleep(100000)) {
