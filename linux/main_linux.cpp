@@ -40,8 +40,10 @@ int FindPreset(const PresetStore& store, const std::string& name) {
 
 // Adds the preset file to the store and saves the store; the old store file stays
 // unless the new one was written whole.
+constexpr char kNoFolder[] = "no configuration folder: neither XDG_CONFIG_HOME nor HOME is set";
+
 int Import(const std::string& file, const std::string& folder, const std::string& storePath, bool storeRead) {
-    if (folder.empty()) return Fail("no configuration folder: neither XDG_CONFIG_HOME nor HOME is set");
+    if (folder.empty()) return Fail(kNoFolder);
     if (!storeRead) return Fail("the preset store " + storePath + " cannot be read; nothing imported");
     const int32_t before = thePresetStore.Count();
     if (!ReadPresetFile(thePresetStore, file)) return Fail("cannot open the preset file " + file);
@@ -128,7 +130,8 @@ int main(int argc, char** argv) {
 
     if (options.save) {
         SaveProfile(profile, theSettings);
-        if (folder.empty() || !DefaultFileSystem().CreateFolders(folder) || !profile.Save(settingsPath))
+        if (folder.empty()) return Fail(kNoFolder);
+        if (!DefaultFileSystem().CreateFolders(folder) || !profile.Save(settingsPath))
             return Fail("cannot write the settings file " + settingsPath);
         return 0;
     }
