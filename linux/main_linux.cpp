@@ -115,7 +115,8 @@ int main(int argc, char** argv) {
     const std::string folder = ConfigFolder();
     const std::string settingsPath = folder.empty() ? std::string() : folder + "/" + kSettingsFileName;
     TextFileProfile profile;
-    if (!settingsPath.empty()) profile.Load(settingsPath);
+    if (!settingsPath.empty() && !profile.Load(settingsPath) && DefaultFileSystem().Exists(settingsPath))
+        Warn("cannot read the settings file " + settingsPath + "; the built-in settings are used");
     for (const auto& [name, text] : options.values) profile.WriteText(kProfileSection, name.c_str(), text);
     LoadProfile(profile, theSettings);
     for (const std::string& problem : profile.problems) Warn(settingsPath + ": " + problem);
@@ -145,8 +146,9 @@ int main(int argc, char** argv) {
     // dialog's little preview, nor over a preset asked for by name.
     theRunState.fullScreen = options.preset.empty() && options.target != HackOptions::Target::WindowId;
 
-    Display* display = XOpenDisplay(options.display.empty() ? nullptr : options.display.c_str());
-    if (display == nullptr) return Fail("cannot open the X display \"" + std::string(XDisplayName(options.display.empty() ? nullptr : options.display.c_str())) + "\"");
+    const char* displayName = options.display.empty() ? nullptr : options.display.c_str();
+    Display* display = XOpenDisplay(displayName);
+    if (display == nullptr) return Fail("cannot open the X display \"" + std::string(XDisplayName(displayName)) + "\"");
     InstallXErrorTrap();
     int status = kCannotGoOn;
     const Window window = ChooseWindow(display, options, error);
