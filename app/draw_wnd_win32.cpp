@@ -145,7 +145,8 @@ bool CDrawWnd::OnTimer(UINT_PTR id) {
 bool CDrawWnd::RunBursts(int count) {
     if (surface_ == nullptr) return true;
     BurstHost host(*this);
-    return loop_.RunBursts(count, host, theSettings, theRunState, timeGetTime());
+    return loop_.RunBursts(count, host, theSettings, theRunState,
+                           [] { return static_cast<uint32_t>(timeGetTime()); });
 }
 
 void CDrawWnd::OnPaint() {

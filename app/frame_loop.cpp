@@ -19,9 +19,12 @@ BurstEnd FrameLoop::Run(FrameHost& host, const SaverSettings& settings, RunState
 }
 
 bool FrameLoop::RunBursts(int count, FrameHost& host, const SaverSettings& settings, RunState& run,
-                          uint32_t now) {
+                          uint32_t (*clock)()) {
     for (int i = 0; i < count; ++i) {
-        if (Run(host, settings, run, now) == BurstEnd::WindowGone) return false;
+        // The clock is read per burst: the first may have run for a while.
+        const BurstEnd end = Run(host, settings, run, clock());
+        if (end == BurstEnd::WindowGone) return false;
+        if (end == BurstEnd::Quit) break;
     }
     return true;
 }
@@ -37,9 +40,12 @@ BurstEnd FrameLoop::Passes(FrameHost& host, const SaverSettings& settings, RunSt
             if (settings.switches[slot] == 0) continue;
             if (run.stopDrawing == 1) return BurstEnd::Stopped;
             // Keep the program responsive: one pending message before every shape.
-            if (host.DispatchOneMessage() == FrameHost::Dispatch::Quit) return BurstEnd::Quit;
-            ++pass;
+            const FrameHost::Dispatch dispatched = host.DispatchOneMessage();
+            // Checked first: the window may have gone in the same call that took the quit
+            // request (a host in another process dies while we peek).
             if (!host.WindowStillExists()) return BurstEnd::WindowGone;
+            if (dispatched == FrameHost::Dispatch::Quit) return BurstEnd::Quit;
+            ++pass;
             if (run.stopDrawing == 1) return BurstEnd::Stopped;
             host.StampSlot(slot);
             ++drawn;

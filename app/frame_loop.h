@@ -50,9 +50,10 @@ public:
     // object) has been touched since the window went.
     BurstEnd Run(FrameHost& host, const SaverSettings& settings, RunState& run, uint32_t now);
 
-    // `count` bursts in a row, as the panel preview draws per mouse move. False when the
-    // window went during one of them; nothing of the window object is touched after that.
-    bool RunBursts(int count, FrameHost& host, const SaverSettings& settings, RunState& run, uint32_t now);
+    // `count` bursts in a row, as the panel preview draws per mouse move, each checked
+    // against `clock` at its start; a quit request ends the row. False when the window
+    // went during one of them; nothing of the window object is touched after that.
+    bool RunBursts(int count, FrameHost& host, const SaverSettings& settings, RunState& run, uint32_t (*clock)());
 
     bool Running() const { return busy_; }
 

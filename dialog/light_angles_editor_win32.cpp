@@ -83,14 +83,15 @@ bool LighAnglesEditor::ProcessWindowMessage(UINT msg, WPARAM, LPARAM lParam, LRE
             SetDirectionFromPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             RedrawPicture();
             return false;
-        // The capture taken away: stop following the pointer, or a mere hover would
-        // move the light.
+        // The capture taken away: stop following the pointer, or a mere hover would move
+        // the light. The button's own press handling takes the capture again for this same
+        // window: that is no loss.
         case WM_CANCELMODE:
             if (dragging_ == 1 && GetCapture() == Handle()) ReleaseCapture();
             dragging_ = 0;
             return false;
         case WM_CAPTURECHANGED:
-            dragging_ = 0;
+            if (reinterpret_cast<HWND>(lParam) != Handle()) dragging_ = 0;
             return false;
         case WM_SETCURSOR:
             SetCursor(cursor_);

@@ -28,9 +28,12 @@ bool SpinnerCenter::ProcessWindowMessage(UINT msg, WPARAM, LPARAM lParam, LRESUL
             ReleaseCapture();
             drag_.Release();
             return false;
-        // A window popping up cancels the drag, or a mere hover would go on changing the
-        // speed. (Wine takes a spinner's capture away by itself while its drag goes on, so
-        // the capture change alone does not end it.)
+        // The capture taken away (Alt+Tab, a window popping up) ends the drag as a release
+        // would, or a mere hover would go on changing the speed. The button's own press
+        // handling takes the capture again for this same window: that is no loss.
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != Handle()) drag_.Release();
+            return false;
         case WM_CANCELMODE:
             if (drag_.Dragging() && GetCapture() == Handle()) ReleaseCapture();
             drag_.Release();

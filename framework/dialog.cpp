@@ -48,6 +48,16 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     if (self == nullptr) return FALSE;
 
+    if (msg == WM_NCDESTROY) self->hwnd_ = nullptr;
+    try {
+        return self->Route(hwnd, msg, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        // Memory ran out in a handler: skip its work, the dialog's default stands in.
+        return msg == WM_DRAWITEM ? TRUE : FALSE;
+    }
+}
+
+INT_PTR Dialog::Route(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_DRAWITEM) {
         // Owner-drawn controls paint themselves.
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -55,16 +65,8 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         if (control != nullptr && control->DrawItem(*item)) return TRUE;
     }
 
-    if (msg == WM_NCDESTROY) self->hwnd_ = nullptr;
     LRESULT result = 0;
-    bool handled = false;
-    try {
-        handled = self->ProcessWindowMessage(msg, wParam, lParam, result);
-    } catch (const std::bad_alloc&) {
-        // Memory ran out in a handler: skip its work, the dialog's default stands in.
-        return FALSE;
-    }
-    if (handled) {
+    if (ProcessWindowMessage(msg, wParam, lParam, result)) {
         // Messages whose answer is the procedure's own return value.
         switch (msg) {
             case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
@@ -77,11 +79,11 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     }
     if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
         if (LOWORD(wParam) == IDOK) {
-            self->OnOK();
+            OnOK();
             return TRUE;
         }
         if (LOWORD(wParam) == IDCANCEL) {
-            self->OnCancel();
+            OnCancel();
             return TRUE;
         }
     }

@@ -44,6 +44,8 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // Owner drawing, the message map, then Ok and Cancel; may throw std::bad_alloc.
+    INT_PTR Route(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     int templateId_;
     HWND hwnd_ = nullptr;

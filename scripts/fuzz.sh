@@ -6,7 +6,7 @@
 # crashes, leaks, hangs or exhausts memory is written to build/fuzz/findings/<target>/
 # and makes the status non-zero.
 # Usage: scripts/fuzz.sh [seconds-per-target]        (default 10)
-# The seeds come from build/fuzz/tests/fuzz/make_fuzz_seeds tests/fuzz/corpus
+# The committed seeds are files of the saver's own making and of its everyday use.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-10}

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake make g++ googletest libbenchmark-dev
           g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
-          wine wine64 xvfb xauth nsis zip clang-14 libclang-rt-14-dev "$@")
+          wine wine64 xvfb xauth nsis zip clang-14 libclang-rt-14-dev libx11-dev libxext-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds every preset and runs every test: unit tests natively, under AddressSanitizer
+# Builds every preset and runs every test: unit tests natively (and the Linux program
+# end to end on Xvfb), under AddressSanitizer
 # and UndefinedBehaviorSanitizer, and cross-compiled under Wine; then the end-to-end
 # tests of the real .scr under Wine on a virtual X display. The 32-bit build is
 # compile-checked only; both go into the setup program, installed and removed under Wine.
@@ -22,6 +23,7 @@ build() {  # preset
 
 run_suite "native build" build native
 run_suite "native unit tests" ctest --preset native -L unit
+run_suite "native Linux program end-to-end tests (Xvfb)" ctest --preset native -L e2e
 run_suite "native-asan build" build native-asan
 run_suite "native-asan unit tests" ctest --preset native-asan -L unit
 run_suite "fuzz (libFuzzer, short)" scripts/fuzz.sh 10

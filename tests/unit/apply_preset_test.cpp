@@ -35,49 +35,30 @@ PresetHolder Torus(int32_t size1) {
     return h;
 }
 
+// Every preset field is copied word for word, without range checks; bound and the
+// random choice keep their values; an invalid position changes nothing.
 TEST(ApplyPreset, CopiesEveryPresetFieldAndAsksForNewImages) {
-    OwnedPresetStore store;
-    AddPreset(store, Torus(40));
-    SaverSettings s = Live();
-    s.bound = 1;
-    s.randomly = 1;
-    RunState r{};
-    ApplyPreset(store, 0, s, r);
-    EXPECT_EQ(r.rebuildImages, 1);
-    EXPECT_EQ(s.angleX, -0.5f);
-    EXPECT_EQ(s.angleY, 0.25f);
-    EXPECT_EQ(s.angleZ, -0.75f);
-    EXPECT_EQ(s.cbStep, -0.0005091f);
-    EXPECT_EQ(s.csStep, 3.0f);
-    EXPECT_EQ(s.shape, 2);
-    EXPECT_EQ(s.size1, 40);
-    EXPECT_EQ(s.size2, 12);
-    EXPECT_EQ(s.phong, 20);
-    EXPECT_EQ(s.mirror, 0.5f);
-    EXPECT_EQ(s.ambient, 0.0f);
-    const int32_t switches[kShapeSlots] = {4, 0, -1, 0, 64, 1, 0};  // word for word
-    EXPECT_EQ(std::memcmp(s.switches, switches, sizeof switches), 0);
-    EXPECT_EQ(s.color[6].red, 6);
-    EXPECT_EQ(s.color[6].green, 12);
-    EXPECT_EQ(s.color[6].blue, 300);  // no range checks
-    EXPECT_EQ(s.bound, 1);
-    EXPECT_EQ(s.randomly, 1);
-    RunState untouched{};
-    untouched.rebuildImages = 1;
-    EXPECT_EQ(std::memcmp(&r, &untouched, sizeof r), 0);
-}
-
-TEST(ApplyPreset, InvalidPositionChangesNothing) {
     OwnedPresetStore store;
     const SaverSettings before = Live();
     SaverSettings s = before;
     RunState r{};
-    ApplyPreset(store, 0, s, r);
-    AddPreset(store, Torus(40));
-    ApplyPreset(store, 1, s, r);
-    ApplyPreset(store, -1, s, r);
+    for (int32_t position : {0, 1, -1}) {
+        ApplyPreset(store, position, s, r);
+        if (position == 0) AddPreset(store, Torus(40));
+    }
     EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0);
     EXPECT_EQ(r.rebuildImages, 0);
+
+    s.bound = 77;
+    s.randomly = 88;
+    ApplyPreset(store, 0, s, r);
+    SaverSettings want{-0.5f, 0.25f, -0.75f, -0.0005091f, 3.0f, 2, 40, 12, 20, 0.5f, 0.0f, 77,
+                       {4, 0, -1, 0, 64, 1, 0}, {}, 88};
+    for (int i = 0; i < kShapeSlots; ++i) want.color[i] = ShapeColor{i, 2 * i, 300};
+    EXPECT_EQ(std::memcmp(&s, &want, sizeof s), 0);
+    RunState untouched{};
+    untouched.rebuildImages = 1;
+    EXPECT_EQ(std::memcmp(&r, &untouched, sizeof r), 0);
 }
 
 TEST(RandomPreset, PicksOnlyInFullScreenWithTheOptionOnAndPresetsStored) {

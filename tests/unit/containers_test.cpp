@@ -12,7 +12,9 @@ struct Item {
     int value;
 };
 
-TEST(OrderedPtrVector, GrowsByTheStepAndKeepsOrder) {
+// Growth by the step, clamped inserts, removal closing the gap without deleting, and
+// a search from a given position.
+TEST(OrderedPtrVector, KeepsItsOrderThroughGrowthInsertsAndRemovals) {
     std::vector<Item> items(257);
     OrderedPtrVector<Item> v(256, 16);
     for (int i = 0; i < 257; ++i) {
@@ -20,29 +22,32 @@ TEST(OrderedPtrVector, GrowsByTheStepAndKeepsOrder) {
         ASSERT_TRUE(v.Append(&items[i]));
     }
     EXPECT_EQ(v.Capacity(), 272);
-    EXPECT_EQ(v.Count(), 257);
     for (int i = 0; i < 257; ++i) ASSERT_EQ(v.At(i)->value, i);
-}
+    v.Remove(0);
+    EXPECT_EQ(v.Count(), 256);
+    EXPECT_EQ(v.At(0), &items[1]);
+    EXPECT_EQ(items[0].value, 0);
 
-TEST(OrderedPtrVector, FullWithoutGrowthStepRefusesInsert) {
-    Item a{1}, b{2};
-    OrderedPtrVector<Item> v(1, 0);
-    EXPECT_TRUE(v.Append(&a));
-    EXPECT_FALSE(v.Append(&b));
-    EXPECT_EQ(v.Count(), 1);
-    EXPECT_EQ(v.Capacity(), 1);
-    EXPECT_EQ(v.At(0), &a);
-}
-
-TEST(OrderedPtrVector, InsertPositionsAreClamped) {
     Item a{1}, b{2}, c{3};
-    OrderedPtrVector<Item> v(4, 4);
-    v.Insert(10, &a);  // beyond the count: appended
-    v.Insert(-3, &b);  // negative: at the front
-    v.Insert(1, &c);
-    EXPECT_EQ(v.At(0), &b);
-    EXPECT_EQ(v.At(1), &c);
-    EXPECT_EQ(v.At(2), &a);
+    OrderedPtrVector<Item> small(4, 4);
+    small.Insert(10, &a);  // beyond the count: appended
+    small.Insert(-3, &b);  // negative: at the front
+    small.Insert(1, &c);
+    small.Append(&c);
+    EXPECT_EQ(std::vector<Item*>({small.At(0), small.At(1), small.At(2), small.At(3)}),
+              std::vector<Item*>({&b, &c, &a, &c}));
+    int32_t pos = 2;
+    EXPECT_TRUE(small.Find(&c, nullptr, pos));
+    EXPECT_EQ(pos, 3);
+    pos = 4;
+    EXPECT_FALSE(small.Find(&c, nullptr, pos));
+    EXPECT_EQ(pos, 4);
+
+    OrderedPtrVector<Item> full(1, 0);  // no growth step: a full vector refuses
+    EXPECT_TRUE(full.Append(&a));
+    EXPECT_FALSE(full.Append(&b));
+    EXPECT_EQ(full.Count(), 1);
+    EXPECT_EQ(full.Capacity(), 1);
 }
 
 TEST(OrderedPtrVector, CheckedPositionCorrectsOrThrows) {
@@ -103,32 +108,6 @@ TEST(OrderedPtrVector, SlotBeyondCapacityGrowsToExactlyThatSlot) {
     EXPECT_EQ(huge.Capacity(), 1);
     huge.errorMask = kErrMemory;
     EXPECT_THROW(huge.Slot(2147483647), R7Exception);
-}
-
-TEST(OrderedPtrVector, RemoveClosesTheGapWithoutDeleting) {
-    Item items[3] = {{0}, {1}, {2}};
-    OrderedPtrVector<Item> v(4, 4);
-    for (Item& it : items) v.Append(&it);
-    v.Remove(0);
-    EXPECT_EQ(v.Count(), 2);
-    EXPECT_EQ(v.At(0), &items[1]);
-    EXPECT_EQ(v.At(1), &items[2]);
-    EXPECT_EQ(items[0].value, 0);
-}
-
-TEST(OrderedPtrVector, FindStartsAtTheGivenPosition) {
-    Item k{}, other{};
-    OrderedPtrVector<Item> v(4, 4);
-    v.Append(&other);
-    v.Append(&k);
-    v.Append(&other);
-    v.Append(&k);
-    int32_t pos = 2;
-    EXPECT_TRUE(v.Find(&k, nullptr, pos));
-    EXPECT_EQ(pos, 3);
-    pos = 4;
-    EXPECT_FALSE(v.Find(&k, nullptr, pos));
-    EXPECT_EQ(pos, 4);
 }
 
 TEST(OrderedPtrVector, DiscardFiresOnce) {

@@ -104,37 +104,63 @@ TEST(FrameLoop, TheQuitRequestEndsTheBurstAndLeavesTheLoopReusable) {
     EXPECT_FALSE(loop.Running());
 }
 
+uint32_t Zero() { return 0; }
+
 // The window object owns the loop; its destruction inside a dispatch frees both. Under
-// AddressSanitizer any later access to the loop is reported.
+// AddressSanitizer any later access to the loop is reported. The dispatch that saw the
+// window go may also have taken the quit request.
 TEST(FrameLoop, NothingIsTouchedOnceTheWindowIsGone) {
-    for (int bursts : {1, 2}) {
-        for (int goneAt : {1, 700, 1300}) {
-            SCOPED_TRACE(testing::Message() << bursts << " bursts, window gone at message " << goneAt);
-            struct Window {
-                FrameLoop loop;
-            };
-            auto* window = new Window;
-            FakeHost host;
-            RunState run{};
-            host.onDispatch = [&](int n) {
-                if (n == goneAt) {
+    for (FrameHost::Dispatch answer : {FrameHost::Dispatch::Dispatched, FrameHost::Dispatch::Quit}) {
+        for (int bursts : {1, 2}) {
+            for (int goneAt : {1, 700, 1300}) {
+                SCOPED_TRACE(testing::Message() << bursts << " bursts, window gone at message " << goneAt
+                                                << (answer == FrameHost::Dispatch::Quit ? " with a quit" : ""));
+                struct Window {
+                    FrameLoop loop;
+                };
+                auto* window = new Window;
+                FakeHost host;
+                RunState run{};
+                host.onDispatch = [&](int n) {
+                    if (n != goneAt) return FrameHost::Dispatch::Dispatched;
                     run.stopDrawing = 1;  // as the window's destruction does
                     host.exists = false;
                     delete window;
-                }
-                return FrameHost::Dispatch::Dispatched;
-            };
-            const bool alive = window->loop.RunBursts(bursts, host, WithSwitches(1), run, 0);
-            EXPECT_FALSE(alive);
-            EXPECT_EQ(host.stamps.size(), static_cast<size_t>(goneAt - 1));
-            EXPECT_EQ(host.callsAfterGone, 0);
+                    return answer;
+                };
+                EXPECT_FALSE(window->loop.RunBursts(bursts, host, WithSwitches(1), run, Zero));
+                EXPECT_EQ(host.stamps.size(), static_cast<size_t>(goneAt - 1));
+                EXPECT_EQ(host.callsAfterGone, 0);
+            }
         }
     }
     FakeHost host;
     RunState run{};
     FrameLoop loop;
-    EXPECT_TRUE(loop.RunBursts(2, host, WithSwitches(1), run, 0));
+    EXPECT_TRUE(loop.RunBursts(2, host, WithSwitches(1), run, Zero));
     EXPECT_EQ(host.stamps.size(), 2600u);
+    // A quit request with the window still there ends the row of bursts.
+    FakeHost quitting;
+    quitting.onDispatch = [](int n) { return n == 5 ? FrameHost::Dispatch::Quit : FrameHost::Dispatch::Dispatched; };
+    EXPECT_TRUE(loop.RunBursts(2, quitting, WithSwitches(1), run, Zero));
+    EXPECT_EQ(quitting.stamps.size(), 4u);
+}
+
+// Each burst of a row reads the clock anew: a move pause that ends between them lets the
+// second one draw.
+TEST(FrameLoop, EveryBurstOfARowChecksThePauseAtItsOwnStart) {
+    static uint32_t times[] = {1000, 1200};
+    static int reads = 0;
+    reads = 0;
+    RunState run{};
+    run.stopDrawing = 1;
+    run.resumePending = 1;
+    run.moveTime = 900;
+    FakeHost host;
+    FrameLoop loop;
+    EXPECT_TRUE(loop.RunBursts(2, host, WithSwitches(1), run, [] { return times[reads++ % 2]; }));
+    EXPECT_EQ(reads, 2);
+    EXPECT_EQ(host.stamps.size(), 1300u);
 }
 
 TEST(FrameLoop, PausesAndTheTimedResumeAfterADialogMove) {

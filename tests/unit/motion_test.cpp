@@ -100,34 +100,33 @@ TEST(MotionPath, NonFiniteSpeedsSkipTheStampAndNeverRecover) {
     EXPECT_TRUE(huge.NextPosition(63, 3e38f, 3e38f).valid);
 }
 
-TEST(ImageSizes, ShapesAndScales) {
-    ImageSizes s = ComputeImageSizes(2, 20, 20, 1.0);  // torus keeps room for its tube
-    EXPECT_EQ(s.outerSize, 22);
-    EXPECT_EQ(s.innerSize, 20);
-    s = ComputeImageSizes(2, 20, 30, 1.0);  // torus orders the two sizes
-    EXPECT_EQ(s.outerSize, 30);
-    EXPECT_EQ(s.innerSize, 20);
-    s = ComputeImageSizes(0, 10, 40, 1.0);  // the sphere does not
-    EXPECT_EQ(s.outerSize, 10);
-    EXPECT_EQ(s.innerSize, 40);
-    s = ComputeImageSizes(0, 30, 29, 1.6);
-    EXPECT_EQ(s.outerSize, 48);
-    EXPECT_EQ(s.innerSize, 46);
-    EXPECT_TRUE(s.drawable);
-    s = ComputeImageSizes(0, 0, 0, 1.0);
-    EXPECT_EQ(s.outerSize, 0);
-    EXPECT_TRUE(s.drawable);
-}
-
-TEST(ImageSizes, AbsurdStoredSizesGetNoImage) {
-    for (int32_t size : {-2000000000, -5, 2000000000, 2147483647, 1025}) {
-        EXPECT_FALSE(ComputeImageSizes(0, size, 29, 1.0).drawable) << size;
-        EXPECT_FALSE(ComputeImageSizes(2, size, size, 6.0).drawable) << size;
+// Sizes as stored, shape and scale -> the outer and inner image sizes; absurd stored
+// sizes get no image (and no overflow on the torus's +2).
+TEST(ImageSizes, ShapesScalesAndAbsurdSizes) {
+    const struct {
+        int32_t shape, size1, size2;
+        double scale;
+        int32_t outer, inner;  // -1: not drawable
+    } rows[] = {
+        {2, 20, 20, 1.0, 22, 20},  // the torus keeps room for its tube
+        {2, 20, 30, 1.0, 30, 20},  // and orders the two sizes
+        {0, 10, 40, 1.0, 10, 40},  // the sphere does not
+        {0, 30, 29, 1.6, 48, 46},
+        {0, 0, 0, 1.0, 0, 0},
+        {0, 50, 50, 6.0, 300, 300},  // 3840 px wide, the largest slider value
+        {0, -2000000000, 29, 1.0, -1, -1}, {0, -5, 29, 1.0, -1, -1}, {0, 2000000000, 29, 1.0, -1, -1},
+        {0, 2147483647, 29, 1.0, -1, -1}, {0, 1025, 29, 1.0, -1, -1}, {2, -5, -5, 6.0, -1, -1},
+        {2, 1025, 1025, 6.0, -1, -1}, {2, 2147483647, 2147483647, 1.0, -1, -1}, {2, 2000000000, 5, 1.0, -1, -1},
+    };
+    for (const auto& row : rows) {
+        const ImageSizes s = ComputeImageSizes(row.shape, row.size1, row.size2, row.scale);
+        SCOPED_TRACE(testing::Message() << row.shape << " " << row.size1 << " " << row.size2 << " x" << row.scale);
+        EXPECT_EQ(s.drawable, row.outer >= 0);
+        if (row.outer >= 0) {
+            EXPECT_EQ(s.outerSize, row.outer);
+            EXPECT_EQ(s.innerSize, row.inner);
+        }
     }
-    // A torus whose inner size is at the top of the range must not overflow the +2.
-    EXPECT_FALSE(ComputeImageSizes(2, 2147483647, 2147483647, 1.0).drawable);
-    EXPECT_FALSE(ComputeImageSizes(2, 2000000000, 5, 1.0).drawable);
-    EXPECT_TRUE(ComputeImageSizes(0, 50, 50, 6.0).drawable);  // 3840 px width, largest slider value
 }
 
 }  // namespace

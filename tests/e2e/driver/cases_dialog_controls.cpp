@@ -562,7 +562,8 @@ E2E_CASE(dialog_controls, choose_presets_randomly_off) {
 }
 
 // A drag cancelled in mid-way (a window popping up) or its capture taken ends it as a
-// release would: the button goes up elsewhere, and later hovering changes nothing.
+// release would: the button goes up elsewhere, and later hovering changes nothing. Each
+// drag first moves with the button held, which must still count.
 E2E_CASE(dialog_controls, lost_capture_ends_every_drag) {
     ConfigDialog dialog;
     const int half = LightEditorCentre(dialog);
@@ -570,15 +571,28 @@ E2E_CASE(dialog_controls, lost_capture_ends_every_drag) {
         int id;
         UINT message;
     };
-    for (const Loss& loss : {Loss{dlg::kRoundSpinner, WM_CANCELMODE}, Loss{dlg::kRadialSpinner, WM_CANCELMODE},
+    for (const Loss& loss : {Loss{dlg::kRoundSpinner, WM_CANCELMODE}, Loss{dlg::kRoundSpinner, WM_CAPTURECHANGED},
+                             Loss{dlg::kRadialSpinner, WM_CAPTURECHANGED}, Loss{dlg::kRadialSpinner, WM_CANCELMODE},
                              Loss{dlg::kLightAngle, WM_CAPTURECHANGED}, Loss{dlg::kLightAngle, WM_CANCELMODE}}) {
         const HWND control = dialog.Item(loss.id);
-        const int at = loss.id == dlg::kLightAngle ? half : 5;
-        dialog.Post(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at, at));
+        if (loss.id == dlg::kLightAngle) {
+            // Pressed off centre, dragged to the centre.
+            dialog.Post(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(half - 20, half - 20));
+            dialog.Post(control, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(half, half));
+        } else {
+            // The first move takes the reference; the second is 10 pixels up.
+            dialog.Post(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+            for (int y : {40, 30}) dialog.Post(control, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, y));
+        }
         dialog.Post(control, loss.message, 0, 0);
-        for (int y : {50, 10, 30}) dialog.Post(control, WM_MOUSEMOVE, 0, MAKELPARAM(at - 20, y));
+        for (int y : {50, 10, 30}) dialog.Post(control, WM_MOUSEMOVE, 0, MAKELPARAM(half - 20, y));
     }
     dialog.PressOk();
-    // The speeds untouched; the light where the press put it.
-    ExpectSavedProfile(CentreLightProfile(), "drags whose capture was lost, then hovering");
+    // Each speed two drags of 10 steps up; the light where the drag left it.
+    Profile want = CentreLightProfile();
+    for (float* speed : {&want.csStep, &want.cbStep}) {
+        *speed += 10.0f * dlg::kSpeedStep;
+        *speed += 10.0f * dlg::kSpeedStep;
+    }
+    ExpectSavedProfile(want, "drags whose capture was lost, then hovering");
 }

@@ -1,0 +1,163 @@
+// The Linux program: an xscreensaver hack (-root, -window-id, XSCREENSAVER_WINDOW) and a
+// standalone window, over the same settings values, preset store and pictures as the
+// Windows saver.
+#include "linux/x_draw_window.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/settings.h"
+#include "linux/config_folder.h"
+#include "linux/hack_options.h"
+#include "linux/x_error_trap.h"
+#include "presets/apply_preset.h"
+#include "presets/preset_store.h"
+#include "presets/profile_forms.h"
+#include "presets/store_location.h"
+#include "presets/text_file_profile.h"
+
+namespace {
+
+constexpr int kCannotGoOn = 1;
+
+int Fail(const std::string& line) {
+    std::fprintf(stderr, "tindlbrg: %s\n", line.c_str());
+    return kCannotGoOn;
+}
+
+void Warn(const std::string& line) { std::fprintf(stderr, "tindlbrg: %s\n", line.c_str()); }
+
+void OnTerminate(int) { theTerminateRequest = 1; }
+
+int FindPreset(const PresetStore& store, const std::string& name) {
+    for (int32_t i = 0; i < store.Count(); ++i)
+        if (PresetName(*PresetAt(store, i)) == name) return i;
+    return -1;
+}
+
+// Adds the preset file to the store and saves the store; the old store file stays
+// unless the new one was written whole.
+constexpr char kNoFolder[] = "no configuration folder: neither XDG_CONFIG_HOME nor HOME is set";
+
+int Import(const std::string& file, const std::string& folder, const std::string& storePath, bool storeRead) {
+    if (folder.empty()) return Fail(kNoFolder);
+    if (!storeRead) return Fail("the preset store " + storePath + " cannot be read; nothing imported");
+    const int32_t before = thePresetStore.Count();
+    if (!ReadPresetFile(thePresetStore, file)) return Fail("cannot open the preset file " + file);
+    if (thePresetStore.Count() == before) return Fail(file + " is not a preset file (shorter than 228 bytes)");
+    if (!DefaultFileSystem().CreateFolders(folder) || !SaveStore(thePresetStore, storePath))
+        return Fail("cannot write the preset store " + storePath);
+    std::printf("imported preset \"%s\" into %s\n", PresetName(*PresetAt(thePresetStore, before)).c_str(),
+                storePath.c_str());
+    return 0;
+}
+
+// A store whose count promises more records than it holds lost its end somewhere: the
+// whole records load, and the user hears about the rest.
+void WarnIfTruncated(const std::string& storePath) {
+    std::unique_ptr<FileSystem::File> file = DefaultFileSystem().Open(storePath);
+    uint8_t count[4] = {};
+    if (!file || file->Read(count, 4) != 4) return;
+    const int32_t promised = static_cast<int32_t>(count[0] | count[1] << 8 | count[2] << 16 | uint32_t(count[3]) << 24);
+    if (promised > thePresetStore.Count())
+        Warn("the preset store " + storePath + " is damaged: " + std::to_string(thePresetStore.Count()) + " of " +
+             std::to_string(promised) + " presets could be read");
+}
+
+Window ChooseWindow(Display* display, const HackOptions& options, std::string& error) {
+    if (options.target == HackOptions::Target::WindowId) return options.windowId;
+    if (options.target == HackOptions::Target::Root) {
+        const char* lent = std::getenv("XSCREENSAVER_WINDOW");
+        uint32_t id = 0;
+        if (lent == nullptr || lent[0] == '\0') return DefaultRootWindow(display);
+        if (ParseWindowId(lent, id)) return id;
+        error = "XSCREENSAVER_WINDOW \"" + std::string(lent) + "\" is not a window id";
+        return 0;
+    }
+    const int screen = DefaultScreen(display);
+    const Window own = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 640, 480, 0,
+                                           BlackPixel(display, screen), BlackPixel(display, screen));
+    XStoreName(display, own, "Tindelborg Screen Saver");
+    // The pointer is invisible over the animation, as over the Windows saver's windows.
+    char blank = 0;
+    const Pixmap empty = XCreateBitmapFromData(display, own, &blank, 1, 1);
+    XColor black{};
+    const Cursor invisible = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
+    XDefineCursor(display, own, invisible);
+    XFreeCursor(display, invisible);
+    XFreePixmap(display, empty);
+    XMapWindow(display, own);
+    return own;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    struct sigaction action {};
+    action.sa_handler = OnTerminate;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+
+    HackOptions options;
+    std::string error;
+    if (!ParseHackOptions(argc, argv, options, error)) {
+        Fail(error);
+        std::fputs(HackUsage(), stderr);
+        return kCannotGoOn;
+    }
+    if (options.help) {
+        std::fputs(HackUsage(), stdout);
+        return 0;
+    }
+
+    const std::string folder = ConfigFolder();
+    const std::string settingsPath = folder.empty() ? std::string() : folder + "/" + kSettingsFileName;
+    TextFileProfile profile;
+    if (!settingsPath.empty() && !profile.Load(settingsPath) && DefaultFileSystem().Exists(settingsPath))
+        Warn("cannot read the settings file " + settingsPath + "; the built-in settings are used");
+    for (const auto& [name, text] : options.values) profile.WriteText(kProfileSection, name.c_str(), text);
+    LoadProfile(profile, theSettings);
+    for (const std::string& problem : profile.problems) Warn(settingsPath + ": " + problem);
+
+    const std::string storePath = StoreFileIn(folder, '/');
+    bool storeRead = true;
+    if (!storePath.empty() && DefaultFileSystem().Exists(storePath)) {
+        storeRead = LoadStore(thePresetStore, storePath);
+        if (storeRead) WarnIfTruncated(storePath);
+    }
+    if (!options.importFile.empty()) return Import(options.importFile, folder, storePath, storeRead);
+
+    if (options.save) {
+        SaveProfile(profile, theSettings);
+        if (folder.empty()) return Fail(kNoFolder);
+        if (!DefaultFileSystem().CreateFolders(folder) || !profile.Save(settingsPath))
+            return Fail("cannot write the settings file " + settingsPath);
+        return 0;
+    }
+    if (!options.preset.empty()) {
+        const int position = FindPreset(thePresetStore, options.preset);
+        if (position < 0) return Fail("no preset named \"" + options.preset + "\" in " + storePath);
+        ApplyPreset(thePresetStore, position, theSettings, theRunState);
+    }
+    for (const std::string& line : SettingsOutOfRange(theSettings)) Warn(line);
+    // As full screen on Windows: a random preset at start, but not in the settings
+    // dialog's little preview, nor over a preset asked for by name.
+    theRunState.fullScreen = options.preset.empty() && options.target != HackOptions::Target::WindowId;
+
+    const char* displayName = options.display.empty() ? nullptr : options.display.c_str();
+    Display* display = XOpenDisplay(displayName);
+    if (display == nullptr) return Fail("cannot open the X display \"" + std::string(XDisplayName(displayName)) + "\"");
+    InstallXErrorTrap();
+    int status = kCannotGoOn;
+    const Window window = ChooseWindow(display, options, error);
+    if (window != 0) {
+        XDrawWindow saver(display, window, options.target == HackOptions::Target::OwnWindow, true);
+        status = saver.Start(error) ? saver.Run() : Fail(error);
+    } else {
+        Fail(error);
+    }
+    XCloseDisplay(display);
+    return status;
+}

@@ -1,0 +1,198 @@
+#include "linux/x_draw_window.h"
+
+#include <X11/Xutil.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <chrono>
+#include <new>
+
+#include "app/image_sizes.h"
+#include "linux/x_error_trap.h"
+#include "presets/apply_preset.h"
+#include "presets/preset_store.h"
+#include "render/button_image_creator.h"
+
+volatile std::sig_atomic_t theTerminateRequest = 0;
+
+uint32_t MonotonicMs() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+XDrawWindow::XDrawWindow(Display* display, Window window, bool own, bool useShm)
+    : display_(display), window_(window), own_(own), useShm_(useShm) {}
+
+XDrawWindow::~XDrawWindow() {
+    for (ButtonImageCreator*& image : images_) {
+        delete image;
+        image = nullptr;
+    }
+    theRunState.stopDrawing = 1;
+    if (gc_ != nullptr) XFreeGC(display_, gc_);
+}
+
+bool XDrawWindow::Start(std::string& error) {
+    SyncAndTakeXErrors(display_);
+    XWindowAttributes a{};
+    const Status got = XGetWindowAttributes(display_, window_, &a);
+    if (SyncAndTakeXErrors(display_).count != 0 || got == 0) {
+        error = "there is no window " + std::to_string(window_) + " on the display";
+        return false;
+    }
+    if (a.c_class == InputOnly) {
+        error = "window " + std::to_string(window_) + " is input-only and cannot be drawn into";
+        return false;
+    }
+    visual_ = a.visual;
+    depth_ = a.depth;
+    long events = ExposureMask | StructureNotifyMask;
+    if (own_) {
+        events |= KeyPressMask | ButtonPressMask;
+        deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+        XSetWMProtocols(display_, window_, &deleteWindow_, 1);
+    }
+    XSelectInput(display_, window_, events);
+    gc_ = XCreateGC(display_, window_, 0, nullptr);
+    if (SyncAndTakeXErrors(display_).count != 0) {
+        error = "window " + std::to_string(window_) + " cannot be drawn into";
+        return false;
+    }
+    OnSize(a.width, a.height);
+    if (frame_.Surface() == nullptr) {
+        error = "no picture could be made for the window";
+        return false;
+    }
+    return true;
+}
+
+// As the Windows window's size notification: geometry and images follow the window,
+// the surface keeps the size it was first made with.
+void XDrawWindow::OnSize(int cx, int cy) {
+    width_ = cx & ~1;
+    height_ = cy & ~1;
+    path_.RecomputeGeometry(width_, height_);
+    RebuildImages();
+    if (theRunState.firstSizeDone == 0) {
+        theRunState.firstSizeDone = 1;
+        PickRandomPreset(thePresetStore, MonotonicMs(), theSettings, theRunState);
+        std::string error;
+        frame_.Create(display_, visual_, depth_, width_, height_, useShm_, error);
+    }
+}
+
+void XDrawWindow::RebuildImages() {
+    const SaverSettings& s = theSettings;
+    for (ButtonImageCreator*& image : images_) {
+        delete image;
+        image = nullptr;
+    }
+    const ImageSizes sizes = ComputeImageSizes(s.shape, s.size1, s.size2, path_.scale);
+    if (sizes.drawable) {
+        ShapeImageParams params{s.angleX, s.angleY, s.angleZ, 0, 0x00FFFFFF, s.ambient, s.mirror, 0.6f,
+                                s.phong, sizes.outerSize, s.shape, sizes.innerSize, 0, 0};
+        const int32_t side = static_cast<int32_t>(ShapeImageSide(sizes.outerSize));
+        try {
+            ShapeShading shading;
+            ComputeShading(params, side, side, shading);
+            for (int i = 0; i < kShapeSlots; ++i) {
+                params.colour = PackColor(s.color[i]);
+                images_[i] = new ButtonImageCreator(params, shading);
+            }
+        } catch (const std::bad_alloc&) {
+            // Out of memory: the slots without an image draw nothing.
+        }
+    }
+    theRunState.rebuildImages = 0;
+}
+
+void XDrawWindow::StampSlot(int slot) {
+    const ButtonImageCreator* creator = images_[slot];
+    const int32_t imageWidth = creator != nullptr ? creator->GetImage().descriptor.width : 1;
+    const StampPosition p = path_.NextPosition(imageWidth, theSettings.cbStep, theSettings.csStep);
+    Graphics* surface = frame_.Surface();
+    if (creator == nullptr || imageWidth < 1 || !p.valid || surface == nullptr) return;
+    drawImage(*surface, creator->GetImage().descriptor, p.x, p.y, 255);
+    // Positions far off the surface would overflow the damage box: clip first.
+    Damage(PixelRect{std::max(p.x, 0), std::max(p.y, 0), std::min(p.x, surface->width - imageWidth) + imageWidth,
+                     std::min(p.y, surface->height - imageWidth) + imageWidth});
+    ++drawnShapes_;
+}
+
+void XDrawWindow::Damage(const PixelRect& r) {
+    if (r.left >= r.right || r.top >= r.bottom) return;
+    if (damage_.left >= damage_.right) {
+        damage_ = r;
+        return;
+    }
+    // One box per burst: the shapes of a burst spread around the ring, so the box costs
+    // one put where single rectangles would cost 1300.
+    damage_ = PixelRect{std::min(damage_.left, r.left), std::min(damage_.top, r.top),
+                        std::max(damage_.right, r.right), std::max(damage_.bottom, r.bottom)};
+}
+
+FrameHost::Dispatch XDrawWindow::DispatchOneMessage() {
+    if (theTerminateRequest != 0 || quit_) return Dispatch::Quit;
+    if (XPending(display_) == 0) return Dispatch::None;
+    XEvent e;
+    XNextEvent(display_, &e);
+    HandleEvent(e);
+    return quit_ ? Dispatch::Quit : Dispatch::Dispatched;
+}
+
+void XDrawWindow::HandleEvent(const XEvent& e) {
+    switch (e.type) {
+        case Expose:
+            Damage(PixelRect{e.xexpose.x, e.xexpose.y, e.xexpose.x + e.xexpose.width, e.xexpose.y + e.xexpose.height});
+            break;
+        case ConfigureNotify:
+            if (e.xconfigure.window == window_ && ((e.xconfigure.width & ~1) != width_ || (e.xconfigure.height & ~1) != height_))
+                OnSize(e.xconfigure.width, e.xconfigure.height);
+            break;
+        case DestroyNotify:
+            if (e.xdestroywindow.window == window_) gone_ = true;
+            break;
+        case KeyPress:
+        case ButtonPress: quit_ = own_; break;
+        case ClientMessage:
+            if (own_ && static_cast<Atom>(e.xclient.data.l[0]) == deleteWindow_) quit_ = true;
+            break;
+    }
+}
+
+void XDrawWindow::CheckErrors() {
+    const XErrorRecord errors = SyncAndTakeXErrors(display_);
+    // Whatever failed, the usual cause is the window gone (the preview closed).
+    if (errors.count != 0 && (errors.code == BadWindow || errors.code == BadDrawable || errors.resource == window_))
+        gone_ = true;
+}
+
+void XDrawWindow::Show() {
+    // Nothing drawn, nothing to wait for: a vanished window also shows as DestroyNotify.
+    if (damage_.left >= damage_.right || gone_) return;
+    frame_.Put(window_, gc_, damage_);
+    damage_ = PixelRect{0, 0, 0, 0};
+    CheckErrors();  // also makes sure the server has read the shared pixels
+}
+
+bool XDrawWindow::Step() {
+    const BurstEnd end = loop_.Run(*this, theSettings, theRunState, MonotonicMs());
+    if (end == BurstEnd::Quit || end == BurstEnd::WindowGone) return false;
+    // Events a burst without switched-on slots never looked at.
+    while (!quit_ && !gone_ && XPending(display_) != 0) {
+        XEvent e;
+        XNextEvent(display_, &e);
+        HandleEvent(e);
+    }
+    Show();
+    return !quit_ && !gone_ && theTerminateRequest == 0;
+}
+
+int XDrawWindow::Run() {
+    while (Step()) {
+        // The 1 ms timer of the Windows window: wait that long for an event, then go on.
+        pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+        if (XPending(display_) == 0) poll(&fd, 1, 1);
+    }
+    return 0;
+}

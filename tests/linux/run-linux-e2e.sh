@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# End-to-end cases of the Linux program on private Xvfb displays (one with MIT-SHM, one
+# without): exact pixels read back from the window, the xscreensaver window options,
+# the endings, presets and bad input. Usage: run-linux-e2e.sh BUILD_DIR
+set -uo pipefail
+build=$(cd "$1" && pwd)
+saver=$build/tindlbrg probe=$build/x_probe
+work=$(mktemp -d "$build/linux-e2e.XXXXXX")
+export XDG_CONFIG_HOME=$work/config
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done; rm -rf "$work"; }
+trap cleanup EXIT
+passed=0 failed=0 failedrow=
+# A row counts once: failed at its first complaint, passed only without any.
+fail() { echo "FAIL $row: $*"; [ "$failedrow" = "$row" ] || failed=$((failed + 1)); failedrow=$row; }
+ok() { [ "$failedrow" = "$row" ] || { echo "ok   $row"; passed=$((passed + 1)); }; }
+
+start_xvfb() {  # extra Xvfb arguments; sets DISPLAY
+  local n=90
+  while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
+  Xvfb :$n -screen 0 1024x768x24 -nolisten tcp "$@" 2>/dev/null & pids+=($!)
+  export DISPLAY=:$n
+  for _ in $(seq 50); do "$probe" ping 2>/dev/null && return; sleep 0.1; done
+}
+lend_window() {  # makes a 640x480 window; sets host (pid) and id
+  "$probe" window 640 480 >"$work/id" & host=$!; pids+=($host)
+  for _ in $(seq 50); do id=$(cat "$work/id"); [ -n "$id" ] && return; sleep 0.1; done
+}
+run_saver() { "$saver" "$@" 2>"$work/err" & spid=$!; pids+=($spid); }
+ends_with() {  # status [what]: the saver ends with it within 10 s
+  for _ in $(seq 100); do kill -0 "$spid" 2>/dev/null || break; sleep 0.1; done
+  wait "$spid"; local st=$?
+  [ "$st" -eq "$1" ] || { fail "status $st after ${2:-the end}, expected $1: $(head -c 300 "$work/err")"; return 1; }
+}
+word() { for v; do printf '%02x000000' "$v"; done; }  # 32-bit little-endian words below 256
+preset_hex() {  # a 228-byte preset "blue still": the built-in look, slot 2 only, speeds 0
+  printf '01000000'; printf 'blue still' | od -An -tx1 | tr -d ' \n'; printf '0%.0s' $(seq 84)
+  printf '0000803f0000803f000080bf0000000000000000'  # light 1, 1, -1; both speeds 0
+  word 0 30 29 4; printf '52b87e3f7b14ae3e'         # sphere 30/29, phong 4; mirror 0.995, ambient 0.34
+  word 0 0 1 0 0 0 0                                # switches
+  word 255 0 0 0 255 0 0 0 255 178 178 0 0 178 178 178 0 178 128 128 128 0 0 0 0
+}
+write_hex() { printf "$(sed 's/../\\x&/g')" >"$1"; }
+still=(--switches 4 --cbStep 0 --csStep 0)
+
+for shm in with without; do
+  if [ $shm = with ]; then start_xvfb; else start_xvfb -extension MIT-SHM; fi
+  row="still picture, -window-id hex, $shm MIT-SHM"
+  lend_window; run_saver -window-id "$(printf 0x%x "$id")" "${still[@]}"
+  "$probe" still "$id" || fail "picture"; kill -TERM "$spid"; ends_with 0 SIGTERM && ok
+  kill "$host"
+done
+
+row="-window-id decimal, settings from the file"
+mkdir -p "$XDG_CONFIG_HOME/tindlbrg"
+printf '[Config]\nswitches=4\ncbStep=0.000000\ncsStep=0\n' >"$XDG_CONFIG_HOME/tindlbrg/settings"
+lend_window; run_saver -window-id "$id"
+"$probe" still "$id" || fail "picture"; kill -TERM "$spid"; ends_with 0 SIGTERM && ok
+rm "$XDG_CONFIG_HOME/tindlbrg/settings"; kill "$host"
+
+row="resizes, down to 1x1: the program draws on; SIGTERM still ends it with 0"
+lend_window; run_saver -window-id "$id" "${still[@]}"; "$probe" still "$id" || fail "picture"
+for size in "800 600" "1 1" "1024 768"; do "$probe" resize "$id" $size; sleep 0.3; done
+kill -0 "$spid" 2>/dev/null || fail "ended on a resize"; kill -TERM "$spid"; ends_with 0 SIGTERM && ok
+kill "$host"
+
+lend_window
+row="-root draws in XSCREENSAVER_WINDOW; the window's end ends the saver with 0"
+XSCREENSAVER_WINDOW=$(printf 0x%x "$id") run_saver -root "${still[@]}"
+"$probe" still "$id" || fail "picture"; kill "$host"; ends_with 0 "the window's end" && ok
+
+for how in key click close; do
+  row="own window, ends on $how"
+  run_saver "${still[@]}"; "$probe" still own || fail "picture"; "$probe" send own $how; ends_with 0 $how && ok
+done
+
+row="--import of a Windows .pre, then --preset"
+preset_hex | write_hex "$work/blue.pre"
+"$saver" --import "$work/blue.pre" >/dev/null 2>"$work/err" || fail "import: $(cat "$work/err")"
+lend_window; run_saver -window-id "$id" --preset "blue still"
+"$probe" still "$id" || fail "picture"; kill -TERM "$spid"; ends_with 0 SIGTERM && ok
+row="randomly picks the only preset (-root into the lent window)"
+XSCREENSAVER_WINDOW=$id run_saver -root --randomly 1
+"$probe" still "$id" || fail "picture"; kill -TERM "$spid"; ends_with 0 SIGTERM && ok
+kill "$host"
+
+store=$XDG_CONFIG_HOME/tindlbrg/tindlbrg.cfg
+row="a truncated store keeps its whole records through an import"
+{ printf '03000000'; preset_hex; preset_hex | head -c 200; } | write_hex "$store"
+"$saver" --import "$work/blue.pre" >/dev/null 2>"$work/err"
+size=$(stat -c %s "$store")
+if [ "$size" -ne $((4 + 2 * 228)) ] || [ "$(head -c 4 "$store" | od -An -tu4 | tr -d ' ')" != 2 ]; then
+  fail "store of $size bytes"
+elif ! grep -q "is damaged: 1 of 3 presets could be read" "$work/err"; then fail "stderr: $(cat "$work/err")"; else ok; fi
+
+# Bad input: status, a line on stderr, and the store as it was.
+head -c 10 "$work/blue.pre" >"$work/short.pre"
+cp "$store" "$work/store.before"
+while IFS='|' read -r row status pattern env args; do
+  env $env "$saver" $args >/dev/null 2>"$work/err" & spid=$!
+  ends_with "$status" || continue
+  grep -q "$pattern" "$work/err" || { fail "stderr: $(cat "$work/err")"; continue; }
+  cmp -s "$store" "$work/store.before" || { fail "the store changed"; continue; }
+  ok
+done <<ROWS
+unknown option|1|unknown option --bogus||--bogus
+option without value|1|needs a value||--size1
+not a number|1|is not a 32-bit number||--size1 abc
+not a colour|1|is not a colour||--color0 #12345
+window id text|1|not a decimal||-window-id xyz
+window that does not exist|1|there is no window||-window-id 0x7ffff01
+bad XSCREENSAVER_WINDOW|1|not a window id|XSCREENSAVER_WINDOW=junk|-root
+unknown preset|1|no preset named||--preset nope
+missing preset file|1|cannot open the preset file||--import $work/none.pre
+short preset file|1|not a preset file||--import $work/short.pre
+no display|1|cannot open the X display|DISPLAY=:59999|--window
+ROWS
+
+row="absurd values in the file: a warning each, the saver runs and ends with 0"
+printf 'size1=100000\nphong=99999999999\nmirror=nan\ngarbage\n' >"$XDG_CONFIG_HOME/tindlbrg/settings"
+lend_window; run_saver -window-id "$id"; sleep 1; kill -TERM "$spid"
+ends_with 0 SIGTERM && for p in 'size1 100000 is outside' 'phong=99999999999 is not' 'mirror nan' 'line 4'; do
+  grep -q "$p" "$work/err" || { fail "no warning '$p': $(cat "$work/err")"; break; }; done && ok
+
+echo "linux e2e: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
