@@ -5,4 +5,7 @@ if(NOT EXISTS ${BUILD_DIR}/CMakeCache.txt)
   execute_process(COMMAND ${CMAKE_COMMAND} --preset mingw32 WORKING_DIRECTORY ${SOURCE_DIR}
                   COMMAND_ERROR_IS_FATAL ANY)
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target tindlbrg -j 2 COMMAND_ERROR_IS_FATAL ANY)
+# Its own two jobs, not the calling make's job server (which it would warn about).
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=MAKEFLAGS --unset=MFLAGS
+                        ${CMAKE_COMMAND} --build ${BUILD_DIR} --target tindlbrg -j 2
+                COMMAND_ERROR_IS_FATAL ANY)
