@@ -1,5 +1,6 @@
 // Time to build the shape images: one image, and the seven of the default colour table,
-// either from one shared shading (ComputeShading once, then coloured seven times) or as
+// either from one shared shading (ComputeShading once, then one colouring pass that writes
+// all seven) or as
 // seven independent renders, at the sizes the animation window uses for 640, 1920 and
 // 3840 pixel wide windows.
 #include <algorithm>
@@ -53,12 +54,10 @@ void BuildSevenShared(ShapeImageParams p) {
     const int32_t side = 2 * p.outerSize + 3;
     ShapeShading shading;
     ComputeShading(p, side, side, shading);
-    Seven images;
-    for (int i = 0; i < kShapeSlots; ++i) {
-        p.colour = PackColor(kDefaultColors[i]);
-        images[i] = std::make_unique<ButtonImageCreator>(p, shading);
-        benchmark::DoNotOptimize(images[i]->GetImage().descriptor.pixels);
-    }
+    uint32_t colours[kShapeSlots];
+    for (int i = 0; i < kShapeSlots; ++i) colours[i] = PackColor(kDefaultColors[i]);
+    const auto images = ButtonImageCreator::CreateColoured(p, shading, colours, kShapeSlots);
+    for (const auto& image : images) benchmark::DoNotOptimize(image->GetImage().descriptor.pixels);
     benchmark::ClobberMemory();
 }
 

@@ -48,10 +48,12 @@ bool Image::CreatePixels(int32_t width, int32_t height) {
     return true;
 }
 
-void Image::SetColourKey(uint32_t key) {
-    Graphics view(descriptor);
-    view.colour = key;
-    fillRect(view, 0, 0, descriptor.width, descriptor.height);
+void Image::SetColourKey(uint32_t key, bool fill) {
+    if (fill) {
+        Graphics view(descriptor);
+        view.colour = key;
+        fillRect(view, 0, 0, descriptor.width, descriptor.height);
+    }
     descriptor.colourKey = static_cast<int32_t>(key);
     descriptor.flags |= kDescColorKeySet;
     RecomputeStamp();
@@ -76,7 +78,7 @@ Resource::Resource(const char* name) : name_(name ? name : ""), nameHash_(0) {
 const ClassInfo* Resource::ClassId() const { return &kClass; }
 const ClassInfo* ImageResource::ClassId() const { return &kClass; }
 
-bool ButtonImageCreator::Prepare(const ShapeImageParams& params) {
+bool ButtonImageCreator::Prepare(const ShapeImageParams& params, bool fillKey) {
     const int64_t side = ShapeImageSide(params.outerSize);
     char name[32];
     std::snprintf(name, sizeof name, "B%3d%3d", static_cast<int>(side), static_cast<int>(side));
@@ -85,26 +87,50 @@ bool ButtonImageCreator::Prepare(const ShapeImageParams& params) {
     if (!ShapeImageSizeSupported(params.outerSize)) return false;
     Image& image = resource_->image;
     if (!image.CreatePixels(static_cast<int32_t>(side), static_cast<int32_t>(side))) return false;
-    image.SetColourKey(0);
+    image.SetColourKey(0, fillKey);
     return true;
 }
 
-ButtonImageCreator::ButtonImageCreator(const ShapeImageParams& params) {
-    if (!Prepare(params)) return;
+void ButtonImageCreator::Finish() {
     Image& image = resource_->image;
-    renderShape(reinterpret_cast<uint32_t*>(image.descriptor.pixels), image.descriptor.width,
-                image.descriptor.height, params);
     image.RecomputeStamp();
     // With key 0 the transparency finish (top byte cleared on key pixels) changes nothing.
+    image.runs.Build(image.descriptor);
 }
 
-ButtonImageCreator::ButtonImageCreator(const ShapeImageParams& params, const ShapeShading& shading) {
-    if (!Prepare(params)) return;
+ButtonImageCreator::ButtonImageCreator(const ShapeImageParams& params) {
+    if (!Prepare(params, false)) return;
     Image& image = resource_->image;
-    if (shading.width == image.descriptor.width && shading.height == image.descriptor.height)
-        ColourShading(shading, params.colour, params.highlightColour,
-                      reinterpret_cast<uint32_t*>(image.descriptor.pixels));
-    image.RecomputeStamp();
+    // The renderer writes every pixel, the key included.
+    renderShape(reinterpret_cast<uint32_t*>(image.descriptor.pixels), image.descriptor.width,
+                image.descriptor.height, params);
+    Finish();
+}
+
+ButtonImageCreator::ButtonImageCreator(const ShapeImageParams& params, Unpainted) { Prepare(params, false); }
+
+std::vector<std::unique_ptr<ButtonImageCreator>> ButtonImageCreator::CreateColoured(const ShapeImageParams& params,
+                                                                                  const ShapeShading& shading,
+                                                                                  const uint32_t* colours,
+                                                                                  size_t count) {
+    std::vector<std::unique_ptr<ButtonImageCreator>> out;
+    std::vector<uint32_t> painted;  // the colours of the images that got pixels
+    std::vector<uint32_t*> outputs;
+    for (size_t k = 0; k < count; ++k) {
+        out.emplace_back(new ButtonImageCreator(params, Unpainted{}));
+        Image& image = out.back()->resource_->image;
+        if (image.descriptor.pixels == nullptr) continue;  // no size, or no memory: draws nothing
+        if (shading.width != image.descriptor.width || shading.height != image.descriptor.height) {
+            image.SetColourKey(0);  // shading of another size: the image stays transparent
+            continue;
+        }
+        painted.push_back(colours[k]);
+        outputs.push_back(reinterpret_cast<uint32_t*>(image.descriptor.pixels));
+    }
+    ColourShading(shading, painted.data(), painted.size(), params.highlightColour, outputs.data());
+    for (auto& creator : out)
+        if (creator->GetImage().descriptor.pixels != nullptr) creator->Finish();
+    return out;
 }
 
 ButtonImageCreator::~ButtonImageCreator() {
