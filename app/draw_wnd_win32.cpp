@@ -97,6 +97,8 @@ void CDrawWnd::OnSize(int cx, int cy) {
 
 void CDrawWnd::RebuildImages() {
     const SaverSettings& s = theSettings;
+    // The new images take over the old ones' pixel block: no fresh memory to touch.
+    PixelBlock recycled = images_[0] != nullptr ? images_[0]->GetImage().block : PixelBlock{};
     for (ButtonImageCreator*& image : images_) {
         delete image;
         image = nullptr;
@@ -112,7 +114,7 @@ void CDrawWnd::RebuildImages() {
             ComputeShading(params, side, side, shading);
             uint32_t colours[kShapeSlots];
             for (int i = 0; i < kShapeSlots; ++i) colours[i] = PackColor(s.color[i]);
-            auto built = ButtonImageCreator::CreateColoured(params, shading, colours, kShapeSlots);
+            auto built = ButtonImageCreator::CreateColoured(params, shading, colours, kShapeSlots, std::move(recycled));
             for (int i = 0; i < kShapeSlots; ++i) images_[i] = built[static_cast<size_t>(i)].release();
         } catch (const std::bad_alloc&) {
             // Out of memory: the slots without an image draw nothing.

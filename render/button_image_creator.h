@@ -12,6 +12,13 @@
 #include "render/opaque_runs.h"
 #include "render/shape_shading.h"
 
+// Pixel memory that several images may share: the seven images of the animation window
+// live in one block, which their replacements take over.
+struct PixelBlock {
+    std::shared_ptr<uint32_t[]> memory;
+    size_t words = 0;
+};
+
 class Image : public Object {
 public:
     enum PixelFormat : int32_t { kIndexed8 = 0, kRgb15 = 1, kRgb32 = 2 };
@@ -20,8 +27,9 @@ public:
     ~Image() override;
     const ClassInfo* ClassId() const override;
 
-    // Allocates width x height 32-bit pixels; false (and no pixels) when that fails.
-    bool CreatePixels(int32_t width, int32_t height);
+    // Allocates width x height 32-bit pixels, or takes them from `shared` at word
+    // `offset`; false (and no pixels) when that fails.
+    bool CreatePixels(int32_t width, int32_t height, const PixelBlock* shared = nullptr, size_t offset = 0);
     // Fills the image with the key and marks the key as set; `fill` false when every
     // pixel is about to be written anyway.
     void SetColourKey(uint32_t key, bool fill = true);
@@ -31,6 +39,7 @@ public:
     static const ClassInfo kClass;
 
     DC_DESCRIPTOR descriptor;
+    PixelBlock block;  // holds descriptor.pixels
     // The runs of pixels that the keyed stamp writes, found once the pixels are final.
     OpaqueRuns runs;
     int32_t pixelFormat = kRgb32;
@@ -73,10 +82,13 @@ public:
     // One creator per colour, each the picture ButtonImageCreator(params) makes in that
     // colour, from shading computed beforehand for these parameters and coloured in a
     // single pass that writes all the images: seven colours cost one shading. Shading of
-    // another size leaves the images transparent.
+    // another size leaves the images transparent. The images share one block of pixels:
+    // `recycled`, when it is large enough and nothing else uses it any more (the block of
+    // the images these replace), else a new one.
     static std::vector<std::unique_ptr<ButtonImageCreator>> CreateColoured(const ShapeImageParams& params,
                                                                            const ShapeShading& shading,
-                                                                           const uint32_t* colours, size_t count);
+                                                                           const uint32_t* colours, size_t count,
+                                                                           PixelBlock recycled = {});
 
     const ClassInfo* ClassId() const override;
     const char* ClassName() const override;
@@ -87,13 +99,12 @@ public:
     ImageResource& GetResource() { return *resource_; }
 
 private:
-    struct Unpainted {};
-    // An image with pixels but no picture yet, for CreateColoured.
-    ButtonImageCreator(const ShapeImageParams& params, Unpainted);
+    // An image with pixels from `block` (none without it) but no picture yet, for CreateColoured.
+    ButtonImageCreator(const ShapeImageParams& params, const PixelBlock* block, size_t offset);
 
     // Steps common to the constructors; false when the image gets no pixels. With
     // `fillKey` false the caller writes every pixel itself.
-    bool Prepare(const ShapeImageParams& params, bool fillKey);
+    bool Prepare(const ShapeImageParams& params, bool fillKey, const PixelBlock* block = nullptr, size_t offset = 0);
     // The image is final: finds its runs.
     void Finish();
 

@@ -4,6 +4,10 @@
 #include <cstddef>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 
 namespace {
 
@@ -28,17 +32,36 @@ void OpaqueRuns::Build(const DC_DESCRIPTOR& image) {
         return;
     const uint32_t key = static_cast<uint32_t>(image.colourKey) & kLow24;
     rowFirst_.reserve(static_cast<size_t>(image.height) + 1);
+#if defined(__SSE2__)
+    const __m128i low24 = _mm_set1_epi32(static_cast<int>(kLow24));
+    const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
+#endif
     for (int32_t row = 0; row < image.height; ++row) {
         rowFirst_.push_back(static_cast<uint32_t>(runs_.size()));
         const uint8_t* line = image.pixels + ptrdiff_t{row} * image.stride;
+        bool inRun = false;
+        int32_t begin = 0;
+        // Pixels [col, col + count) with bit k of `isKey` set where pixel col + k is key.
+        auto take = [&](int32_t col, int32_t count, uint32_t isKey) {
+            for (int32_t k = 0; k < count; ++k) {
+                const bool keyPixel = ((isKey >> k) & 1u) != 0;
+                if (inRun && keyPixel) runs_.push_back(Run{begin, col + k});
+                if (!inRun && !keyPixel) begin = col + k;
+                inRun = !keyPixel;
+            }
+        };
         int32_t col = 0;
-        while (col < image.width) {
-            while (col < image.width && (PixelAt(line, col) & kLow24) == key) ++col;
-            if (col == image.width) break;
-            const int32_t begin = col;
-            while (col < image.width && (PixelAt(line, col) & kLow24) != key) ++col;
-            runs_.push_back(Run{begin, col});
+#if defined(__SSE2__)
+        // Four pixels at a time; only groups where a run starts or ends are looked into.
+        for (; col + 4 <= image.width; col += 4) {
+            const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 4 * ptrdiff_t{col}));
+            const uint32_t isKey = static_cast<uint32_t>(
+                _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(p, low24), keys))));
+            if (isKey != (inRun ? 0u : 15u)) take(col, 4, isKey);
         }
+#endif
+        for (; col < image.width; ++col) take(col, 1, (PixelAt(line, col) & kLow24) == key ? 1u : 0u);
+        if (inRun) runs_.push_back(Run{begin, image.width});
     }
     rowFirst_.push_back(static_cast<uint32_t>(runs_.size()));
     width_ = image.width;

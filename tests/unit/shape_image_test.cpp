@@ -230,8 +230,16 @@ TEST(ShapeImage, SharedShadingMatchesIndependentRenders) {
         const int side = 2 * c.outer + 3;
         ShapeShading shading;
         ComputeShading(p, side, side, shading);
-        const auto seven = ButtonImageCreator::CreateColoured(p, shading, colours, 7);
+        auto seven = ButtonImageCreator::CreateColoured(p, shading, colours, 7);
         ASSERT_EQ(seven.size(), 7u);
+        // Rebuilt over their own block once nothing else holds it, never while it is held.
+        PixelBlock block = seven[0]->GetImage().block;
+        const uint8_t* first = seven[0]->GetImage().descriptor.pixels;
+        EXPECT_NE(ButtonImageCreator::CreateColoured(p, shading, colours, 7, block)[0]->GetImage().descriptor.pixels,
+                  first);
+        seven.clear();
+        seven = ButtonImageCreator::CreateColoured(p, shading, colours, 7, std::move(block));
+        EXPECT_EQ(seven[0]->GetImage().descriptor.pixels, first);
         for (int k = 0; k < 7; ++k) {
             p.colour = colours[k];
             EXPECT_EQ(Pixels(seven[k]->GetImage()), Pixels(ButtonImageCreator(p).GetImage()))
