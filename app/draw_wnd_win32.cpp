@@ -128,10 +128,14 @@ void CDrawWnd::StampSlot(int slot, HWND hwnd) {
     const int32_t imageWidth = creator != nullptr ? creator->GetImage().descriptor.width : 1;
     const StampPosition p = path_.NextPosition(imageWidth, theSettings.cbStep, theSettings.csStep);
     if (creator == nullptr || imageWidth < 1 || !p.valid) return;
+    ++drawnShapes_;
+    // Wholly off the surface: nothing is stamped, so there is nothing to show either.
+    if (int64_t{p.x} + imageWidth <= 0 || int64_t{p.y} + imageWidth <= 0 || p.x >= surface_->width ||
+        p.y >= surface_->height)
+        return;
     drawImage(*surface_, creator->GetImage().descriptor, p.x, p.y, 255, &creator->GetImage().runs);
     const RECT r{p.x, p.y, p.x + imageWidth, p.y + imageWidth};
     InvalidateRect(hwnd, &r, FALSE);
-    ++drawnShapes_;
 }
 
 bool CDrawWnd::OnTimer(UINT_PTR id) {

@@ -8,7 +8,6 @@
 #include <emmintrin.h>
 #endif
 
-
 namespace {
 
 constexpr uint32_t kLow24 = 0x00FFFFFFu;
@@ -19,12 +18,18 @@ uint32_t PixelAt(const uint8_t* row, int32_t col) {
     return p;
 }
 
+ptrdiff_t SourceOffset(const DC_DESCRIPTOR& image, int32_t row, int32_t col) {
+    return ptrdiff_t{row} * image.stride + 4 * ptrdiff_t{col};
+}
+
 }  // namespace
 
 void OpaqueRuns::Build(const DC_DESCRIPTOR& image) {
     width_ = 0;
     height_ = -1;
     key_ = -1;
+    pixels_ = nullptr;
+    stride_ = 0;
     rowFirst_.clear();
     runs_.clear();
     if (image.colourKey == -1 || image.bitsPerPixel != 32 || image.pixels == nullptr ||
@@ -45,7 +50,7 @@ void OpaqueRuns::Build(const DC_DESCRIPTOR& image) {
         auto take = [&](int32_t col, int32_t count, uint32_t isKey) {
             for (int32_t k = 0; k < count; ++k) {
                 const bool keyPixel = ((isKey >> k) & 1u) != 0;
-                if (inRun && keyPixel) runs_.push_back(Run{begin, col + k});
+                if (inRun && keyPixel) runs_.push_back(Run{row, begin, col + k, SourceOffset(image, row, begin)});
                 if (!inRun && !keyPixel) begin = col + k;
                 inRun = !keyPixel;
             }
@@ -61,47 +66,44 @@ void OpaqueRuns::Build(const DC_DESCRIPTOR& image) {
         }
 #endif
         for (; col < image.width; ++col) take(col, 1, (PixelAt(line, col) & kLow24) == key ? 1u : 0u);
-        if (inRun) runs_.push_back(Run{begin, image.width});
+        if (inRun) runs_.push_back(Run{row, begin, image.width, SourceOffset(image, row, begin)});
     }
     rowFirst_.push_back(static_cast<uint32_t>(runs_.size()));
     width_ = image.width;
     height_ = image.height;
     key_ = image.colourKey;
+    pixels_ = image.pixels;
+    stride_ = image.stride;
 }
 
 bool OpaqueRuns::Fits(const DC_DESCRIPTOR& image) const {
-    return image.width == width_ && image.height == height_ && image.colourKey == key_;
+    return image.pixels == pixels_ && image.stride == stride_ && image.width == width_ && image.height == height_ &&
+           image.colourKey == key_;
 }
 
 void OpaqueRuns::Copy(uint8_t* dst, int32_t dstStride, const DC_DESCRIPTOR& image, int32_t left, int32_t top,
                       int32_t w, int32_t h) const {
-    // Locals: the byte stores below may alias anything, members would be reloaded per run.
-    // Row addresses are computed afresh, never stepped past the last row.
-    const Run* const runs = runs_.data();
-    const uint32_t* const first = rowFirst_.data() + top;
-    const uint8_t* const pixels = image.pixels + ptrdiff_t{top} * image.stride;
+    // One flat loop over the runs of the visible rows: a branch per run, not per row.
+    // Locals, since the byte stores below may alias anything. Addresses are computed
+    // afresh for each run, never stepped past the last row.
+    const Run* run = runs_.data() + rowFirst_[static_cast<size_t>(top)];
+    const Run* const last = runs_.data() + rowFirst_[static_cast<size_t>(top) + static_cast<size_t>(h)];
+    const uint8_t* const pixels = image.pixels;
     const ptrdiff_t srcStride = image.stride;
     if (left == 0 && w == width_) {
         // Wholly inside the surface across: every run as it is.
-        for (int32_t y = 0; y < h; ++y) {
-            const uint8_t* const src = pixels + y * srcStride;
-            uint8_t* const out = dst + ptrdiff_t{y} * dstStride;
-            for (const Run *run = runs + first[y], *last = runs + first[y + 1]; run != last; ++run)
-                std::memcpy(out + 4 * ptrdiff_t{run->begin}, src + 4 * ptrdiff_t{run->begin},
-                            4 * static_cast<size_t>(run->end - run->begin));
-        }
+        for (; run != last; ++run)
+            std::memcpy(dst + ptrdiff_t{run->row - top} * dstStride + 4 * ptrdiff_t{run->begin}, pixels + run->source,
+                        4 * static_cast<size_t>(run->end - run->begin));
         return;
     }
     const int32_t right = left + w;
-    for (int32_t y = 0; y < h; ++y) {
-        const uint8_t* const src = pixels + y * srcStride;
-        uint8_t* const out = dst + ptrdiff_t{y} * dstStride;
-        for (const Run *run = runs + first[y], *last = runs + first[y + 1]; run != last; ++run) {
-            const int32_t begin = std::max(run->begin, left);
-            const int32_t end = std::min(run->end, right);
-            if (begin < end)
-                std::memcpy(out + 4 * ptrdiff_t{begin - left}, src + 4 * ptrdiff_t{begin},
-                            4 * static_cast<size_t>(end - begin));
-        }
+    for (; run != last; ++run) {
+        const int32_t begin = std::max(run->begin, left);
+        const int32_t end = std::min(run->end, right);
+        if (begin < end)
+            std::memcpy(dst + ptrdiff_t{run->row - top} * dstStride + 4 * ptrdiff_t{begin - left},
+                        pixels + ptrdiff_t{run->row} * srcStride + 4 * ptrdiff_t{begin},
+                        4 * static_cast<size_t>(end - begin));
     }
 }

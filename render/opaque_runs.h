@@ -3,6 +3,7 @@
 // is built, so stamping it becomes one plain copy per run instead of a test per pixel.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -14,7 +15,7 @@ public:
     // colour key set; anything else gets no runs, and Fits() answers false.
     void Build(const DC_DESCRIPTOR& image);
 
-    // True when the runs were built for an image of this size and key.
+    // True when the runs were built from this image: the same pixels, size and key.
     bool Fits(const DC_DESCRIPTOR& image) const;
 
     // Copies the runs that fall inside the visible rectangle of the image, which starts at
@@ -26,11 +27,15 @@ public:
 
 private:
     struct Run {
+        int32_t row;
         int32_t begin, end;  // columns, end exclusive
+        ptrdiff_t source;    // byte offset of the run's first pixel in the image
     };
     int32_t width_ = 0;
     int32_t height_ = -1;
     int32_t key_ = -1;
+    const uint8_t* pixels_ = nullptr;
+    int32_t stride_ = 0;
     std::vector<uint32_t> rowFirst_;  // index of each row's first run; one more entry at the end
     std::vector<Run> runs_;
 };

@@ -193,6 +193,7 @@ TEST(KeyedBlit, RunsOfAnotherImageAreNotUsed) {
     none.Build(unkeyed);
     EXPECT_FALSE(none.Fits(unkeyed));
     EXPECT_FALSE(runs.Fits(Describe(b, 9, 4, 0)));
+    EXPECT_FALSE(runs.Fits(Describe(b, 8, 4, 0)));  // same size, other pixels
     EXPECT_FALSE(runs.Fits(Describe(a, 8, 4, 5)));
     std::unique_ptr<Graphics> g(createSurface(12, 6, 32, nullptr)), ref(createSurface(12, 6, 32, nullptr));
     drawImage(*g, Describe(b, 9, 4, 0), 1, 1, 255, &runs);
