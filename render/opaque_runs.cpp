@@ -11,6 +11,7 @@
 namespace {
 
 constexpr uint32_t kLow24 = 0x00FFFFFFu;
+constexpr ptrdiff_t kAhead = 6;  // runs
 
 uint32_t PixelAt(const uint8_t* row, int32_t col) {
     uint32_t p;
@@ -92,9 +93,20 @@ void OpaqueRuns::Copy(uint8_t* dst, int32_t dstStride, const DC_DESCRIPTOR& imag
     const ptrdiff_t srcStride = image.stride;
     if (left == 0 && w == width_) {
         // Wholly inside the surface across: every run as it is.
-        for (; run != last; ++run)
+        for (; run != last; ++run) {
+#if defined(__SSE2__)
+            // Rows of the surface lie far apart: fetch a later run's first and last line
+            // early, the processor does not follow strides that long on its own.
+            if (last - run > kAhead) {
+                const Run& later = run[kAhead];
+                const uint8_t* p = dst + ptrdiff_t{later.row - top} * dstStride + 4 * ptrdiff_t{later.begin};
+                _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T0);
+                _mm_prefetch(reinterpret_cast<const char*>(p + 4 * ptrdiff_t{later.end - later.begin} - 4), _MM_HINT_T0);
+            }
+#endif
             std::memcpy(dst + ptrdiff_t{run->row - top} * dstStride + 4 * ptrdiff_t{run->begin}, pixels + run->source,
                         4 * static_cast<size_t>(run->end - run->begin));
+        }
         return;
     }
     const int32_t right = left + w;
