@@ -97,6 +97,8 @@ void CDrawWnd::OnSize(int cx, int cy) {
 
 void CDrawWnd::RebuildImages() {
     const SaverSettings& s = theSettings;
+    // The new images take over the old ones' pixel block: no fresh memory to touch.
+    PixelBlock recycled = images_[0] != nullptr ? images_[0]->GetImage().block : PixelBlock{};
     for (ButtonImageCreator*& image : images_) {
         delete image;
         image = nullptr;
@@ -107,13 +109,13 @@ void CDrawWnd::RebuildImages() {
                                 s.phong, sizes.outerSize, s.shape, sizes.innerSize, 0, 0};
         const int32_t side = static_cast<int32_t>(ShapeImageSide(sizes.outerSize));
         try {
-            // The seven images differ only in colour: shade once, colour seven times.
+            // The seven images differ only in colour: shade once, colour all seven in one pass.
             ShapeShading shading;
             ComputeShading(params, side, side, shading);
-            for (int i = 0; i < kShapeSlots; ++i) {
-                params.colour = PackColor(s.color[i]);
-                images_[i] = new ButtonImageCreator(params, shading);
-            }
+            uint32_t colours[kShapeSlots];
+            for (int i = 0; i < kShapeSlots; ++i) colours[i] = PackColor(s.color[i]);
+            auto built = ButtonImageCreator::CreateColoured(params, shading, colours, kShapeSlots, std::move(recycled));
+            for (int i = 0; i < kShapeSlots; ++i) images_[i] = built[static_cast<size_t>(i)].release();
         } catch (const std::bad_alloc&) {
             // Out of memory: the slots without an image draw nothing.
         }
@@ -126,10 +128,14 @@ void CDrawWnd::StampSlot(int slot, HWND hwnd) {
     const int32_t imageWidth = creator != nullptr ? creator->GetImage().descriptor.width : 1;
     const StampPosition p = path_.NextPosition(imageWidth, theSettings.cbStep, theSettings.csStep);
     if (creator == nullptr || imageWidth < 1 || !p.valid) return;
-    drawImage(*surface_, creator->GetImage().descriptor, p.x, p.y, 255);
+    ++drawnShapes_;
+    // Wholly off the surface: nothing is stamped, so there is nothing to show either.
+    if (int64_t{p.x} + imageWidth <= 0 || int64_t{p.y} + imageWidth <= 0 || p.x >= surface_->width ||
+        p.y >= surface_->height)
+        return;
+    drawImage(*surface_, creator->GetImage().descriptor, p.x, p.y, 255, &creator->GetImage().runs);
     const RECT r{p.x, p.y, p.x + imageWidth, p.y + imageWidth};
     InvalidateRect(hwnd, &r, FALSE);
-    ++drawnShapes_;
 }
 
 bool CDrawWnd::OnTimer(UINT_PTR id) {

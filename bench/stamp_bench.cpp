@@ -1,6 +1,7 @@
-// Stamp throughput: shape images stamped with the colour key (drawImage -> blitKeyed)
-// against a plain row copy of exactly the same rectangles (the same image without a key,
-// drawImage -> blitRows). Both passes run in every iteration, in alternating order, so
+// Stamp throughput: shape images stamped with the colour key through their opaque runs
+// (drawImage with the image's runs, as the animation window stamps) against a plain row
+// copy of exactly the same rectangles (the same image without a key, drawImage ->
+// blitRows); and the keyed rule pixel by pixel (drawImage without runs) for comparison. Both passes run in every iteration, in alternating order, so
 // that both see the same machine load; the reported time and items are the keyed pass.
 #include <algorithm>
 #include <chrono>
@@ -14,7 +15,6 @@
 #include <vector>
 
 #include "bench/bench_results.h"
-#include "render/blit_keyed.h"
 #include "render/button_image_creator.h"
 #include "render/graphics.h"
 
@@ -41,9 +41,7 @@ std::string CaseSuffix(const StampCase& c) {
     return std::to_string(side) + "px_on_" + std::to_string(c.surfaceWidth) + "x" + std::to_string(c.surfaceHeight);
 }
 std::string CaseName(const StampCase& c) { return "stamp/" + CaseSuffix(c); }
-std::string VariantName(const StampCase& c, const KeyedBlitVariant& v) {
-    return std::string("stamp_") + v.name + "/" + CaseSuffix(c);
-}
+std::string RuleName(const StampCase& c) { return "stamp_pixel_rule/" + CaseSuffix(c); }
 
 ShapeImageParams RedSphere(int32_t outerSize) {
     ShapeImageParams p{};
@@ -99,8 +97,9 @@ int64_t VisiblePixels(const std::vector<Pos>& positions, int32_t side, int32_t w
     return total;
 }
 
-void StampAll(Graphics& surface, const DC_DESCRIPTOR& image, const std::vector<Pos>& positions) {
-    for (const Pos& p : positions) drawImage(surface, image, p.x, p.y, 255);
+void StampAll(Graphics& surface, const DC_DESCRIPTOR& image, const std::vector<Pos>& positions,
+              const OpaqueRuns* runs) {
+    for (const Pos& p : positions) drawImage(surface, image, p.x, p.y, 255, runs);
     benchmark::ClobberMemory();
 }
 
@@ -140,10 +139,12 @@ void TimePair(benchmark::State& state, int64_t pixels, Keyed keyedPass, Plain pl
     if (!ratios.empty()) state.counters["keyed/plain"] = ratios[ratios.size() / 2];  // speed ratio
 }
 
-// Through drawImage, as the animation window stamps: blitKeyed against blitRows.
-void BM_Stamp(benchmark::State& state, StampCase c) {
+// Through drawImage: with the image's runs (as the animation window stamps) or, with
+// `pixelRule`, testing every pixel; against blitRows.
+void BM_Stamp(benchmark::State& state, StampCase c, bool pixelRule) {
     const ButtonImageCreator creator(RedSphere(c.outerSize));
     const DC_DESCRIPTOR keyed = creator.GetImage().descriptor;
+    const OpaqueRuns* runs = pixelRule ? nullptr : &creator.GetImage().runs;
     DC_DESCRIPTOR plain = keyed;
     plain.colourKey = -1;  // the same rectangles, copied row by row
     const std::unique_ptr<Graphics> surface(createSurface(c.surfaceWidth, c.surfaceHeight, 32, nullptr));
@@ -154,55 +155,15 @@ void BM_Stamp(benchmark::State& state, StampCase c) {
     const std::vector<Pos> positions = Scatter(keyed.width, c.surfaceWidth, c.surfaceHeight);
     TimePair(
         state, VisiblePixels(positions, keyed.width, c.surfaceWidth, c.surfaceHeight),
-        [&] { StampAll(*surface, keyed, positions); }, [&] { StampAll(*surface, plain, positions); });
-}
-
-// One variant of the keyed row routine called directly on the same clipped rectangles,
-// against blitRows: shows what each processor generation gets.
-void BM_StampVariant(benchmark::State& state, StampCase c, KeyedBlitVariant variant) {
-    const ButtonImageCreator creator(RedSphere(c.outerSize));
-    const DC_DESCRIPTOR image = creator.GetImage().descriptor;
-    const std::unique_ptr<Graphics> surface(createSurface(c.surfaceWidth, c.surfaceHeight, 32, nullptr));
-    if (!surface || image.pixels == nullptr) {
-        state.SkipWithError("no surface or image");
-        return;
-    }
-    struct Blit {
-        uint8_t* dst;
-        const uint8_t* src;
-        int32_t w, h;
-    };
-    std::vector<Blit> blits;
-    for (const Pos& p : Scatter(image.width, c.surfaceWidth, c.surfaceHeight)) {
-        const int32_t left = std::max(p.x, 0), top = std::max(p.y, 0);
-        const int32_t w = std::min(p.x + image.width, c.surfaceWidth) - left;
-        const int32_t h = std::min(p.y + image.height, c.surfaceHeight) - top;
-        if (w <= 0 || h <= 0) continue;
-        blits.push_back(Blit{surface->pixels + int64_t{top} * surface->stride + int64_t{left} * 4,
-                             image.pixels + int64_t{top - p.y} * image.stride + int64_t{left - p.x} * 4, w, h});
-    }
-    const uint32_t key = static_cast<uint32_t>(image.colourKey);
-    TimePair(
-        state, VisiblePixels(Scatter(image.width, c.surfaceWidth, c.surfaceHeight), image.width, c.surfaceWidth,
-                             c.surfaceHeight),
-        [&] {
-            for (const Blit& b : blits) variant.fn(b.dst, surface->stride, b.src, image.stride, b.w, b.h, key);
-            benchmark::ClobberMemory();
-        },
-        [&] {
-            for (const Blit& b : blits) blitRows(b.dst, surface->stride, b.src, image.stride, b.w, b.h);
-            benchmark::ClobberMemory();
-        });
+        [&] { StampAll(*surface, keyed, positions, runs); }, [&] { StampAll(*surface, plain, positions, nullptr); });
 }
 
 }  // namespace
 
 void RegisterStampBenchmarks() {
-    for (const StampCase& c : kStampCases)
-        benchmark::RegisterBenchmark(CaseName(c).c_str(), BM_Stamp, c)->UseManualTime()->Unit(benchmark::kMicrosecond);
-    for (const KeyedBlitVariant& v : keyedBlitVariants())
+    for (const bool pixelRule : {false, true})
         for (const StampCase& c : kStampCases)
-            benchmark::RegisterBenchmark(VariantName(c, v).c_str(), BM_StampVariant, c, v)
+            benchmark::RegisterBenchmark((pixelRule ? RuleName(c) : CaseName(c)).c_str(), BM_Stamp, c, pixelRule)
                 ->UseManualTime()
                 ->Unit(benchmark::kMicrosecond);
 }
@@ -210,8 +171,7 @@ void RegisterStampBenchmarks() {
 void PrintStampSummary(const BenchResults& results) {
     std::vector<std::pair<std::string, StampCase>> rows;
     for (const StampCase& c : kStampCases) rows.emplace_back(CaseName(c), c);
-    for (const KeyedBlitVariant& v : keyedBlitVariants())
-        for (const StampCase& c : kStampCases) rows.emplace_back(VariantName(c, v), c);
+    for (const StampCase& c : kStampCases) rows.emplace_back(RuleName(c), c);
     bool header = false;
     for (const auto& row : rows) {
         const std::string name = row.first + "/manual_time";

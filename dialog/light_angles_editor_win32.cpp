@@ -36,7 +36,7 @@ void LighAnglesEditor::RedrawPicture() {
     auto* creator = new ButtonImageCreator(params_);
     creator->AddRef();
     const int32_t c = (surface_->width - creator->GetImage().descriptor.width) / 2;
-    drawImage(*surface_, creator->GetImage().descriptor, c, c, 255);
+    drawImage(*surface_, creator->GetImage().descriptor, c, c, 255, &creator->GetImage().runs);
     InvalidateRect(Handle(), nullptr, FALSE);
     Release(creator);
 }

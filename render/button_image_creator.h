@@ -3,11 +3,21 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/object.h"
 #include "render/dc_descriptor.h"
+#include "render/opaque_runs.h"
 #include "render/shape_shading.h"
+
+// Pixel memory that several images may share: the seven images of the animation window
+// live in one block, which their replacements take over.
+struct PixelBlock {
+    std::shared_ptr<uint32_t[]> memory;
+    size_t words = 0;
+};
 
 class Image : public Object {
 public:
@@ -17,16 +27,21 @@ public:
     ~Image() override;
     const ClassInfo* ClassId() const override;
 
-    // Allocates width x height 32-bit pixels; false (and no pixels) when that fails.
-    bool CreatePixels(int32_t width, int32_t height);
-    // Fills the image with the key and marks the key as set.
-    void SetColourKey(uint32_t key);
+    // Allocates width x height 32-bit pixels, or takes them from `shared` at word
+    // `offset`; false (and no pixels) when that fails.
+    bool CreatePixels(int32_t width, int32_t height, const PixelBlock* shared = nullptr, size_t offset = 0);
+    // Fills the image with the key and marks the key as set; `fill` false when every
+    // pixel is about to be written anyway.
+    void SetColourKey(uint32_t key, bool fill = true);
     // The wrapping sum that caches keyed on the image compare.
     virtual void RecomputeStamp();
 
     static const ClassInfo kClass;
 
     DC_DESCRIPTOR descriptor;
+    PixelBlock block;  // holds descriptor.pixels
+    // The runs of pixels that the keyed stamp writes, found once the pixels are final.
+    OpaqueRuns runs;
     int32_t pixelFormat = kRgb32;
     size_t byteSize = 0;
     uint32_t changeStamp = 0;
@@ -62,10 +77,18 @@ public:
     // Renders the shape described by `params`. A radius outside ShapeImageSizeSupported
     // gives an empty image (0 x 0, no pixels) that draws nothing.
     explicit ButtonImageCreator(const ShapeImageParams& params);
-    // The same picture from shading computed beforehand for these parameters, coloured
-    // with params.colour: seven colours of one shape cost one shading.
-    ButtonImageCreator(const ShapeImageParams& params, const ShapeShading& shading);
     ~ButtonImageCreator() override;
+
+    // One creator per colour, each the picture ButtonImageCreator(params) makes in that
+    // colour, from shading computed beforehand for these parameters and coloured in a
+    // single pass that writes all the images: seven colours cost one shading. Shading of
+    // another size leaves the images transparent. The images share one block of pixels:
+    // `recycled`, when it is large enough and nothing else uses it any more (the block of
+    // the images these replace), else a new one.
+    static std::vector<std::unique_ptr<ButtonImageCreator>> CreateColoured(const ShapeImageParams& params,
+                                                                           const ShapeShading& shading,
+                                                                           const uint32_t* colours, size_t count,
+                                                                           PixelBlock recycled = {});
 
     const ClassInfo* ClassId() const override;
     const char* ClassName() const override;
@@ -76,8 +99,14 @@ public:
     ImageResource& GetResource() { return *resource_; }
 
 private:
-    // Steps common to both constructors; false when the image gets no pixels.
-    bool Prepare(const ShapeImageParams& params);
+    // An image with pixels from `block` (none without it) but no picture yet, for CreateColoured.
+    ButtonImageCreator(const ShapeImageParams& params, const PixelBlock* block, size_t offset);
+
+    // Steps common to the constructors; false when the image gets no pixels. With
+    // `fillKey` false the caller writes every pixel itself.
+    bool Prepare(const ShapeImageParams& params, bool fillKey, const PixelBlock* block = nullptr, size_t offset = 0);
+    // The image is final: finds its runs.
+    void Finish();
 
     ImageResource* resource_ = nullptr;
     RefObject* secondResource_ = nullptr;  // never set for shape images

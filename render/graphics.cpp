@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "render/blit_keyed.h"
+#include "render/opaque_runs.h"
 
 struct Graphics::SavedState {
     int32_t clipX, clipY, clipWidth, clipHeight;
@@ -137,11 +137,20 @@ void blitRows(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcSt
 
 void blitKeyed(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcStride, int32_t width, int32_t height,
                uint32_t key) {
-    // Every frame stamps thousands of images: the widest vector routine the processor has.
-    selectedKeyedBlit()(dst, dstStride, src, srcStride, width, height, key);
+    key &= 0x00FFFFFFu;
+    for (int32_t row = 0; row < height; ++row) {
+        uint8_t* d = dst + ptrdiff_t{row} * dstStride;
+        const uint8_t* s = src + ptrdiff_t{row} * srcStride;
+        for (int32_t col = 0; col < width; ++col) {
+            uint32_t p;
+            std::memcpy(&p, s + 4 * ptrdiff_t{col}, 4);
+            if ((p & 0x00FFFFFFu) != key) std::memcpy(d + 4 * ptrdiff_t{col}, &p, 4);
+        }
+    }
 }
 
-void drawImage(Graphics& surface, const DC_DESCRIPTOR& image, int32_t x, int32_t y, int32_t opacity) {
+void drawImage(Graphics& surface, const DC_DESCRIPTOR& image, int32_t x, int32_t y, int32_t opacity,
+               const OpaqueRuns* runs) {
     const Rect64 target{int64_t{x} + surface.originX, int64_t{y} + surface.originY, image.width, image.height};
     if (!OverlapsClip(surface, target)) return;
     if (surface.clipWidth == 0 && surface.clipHeight == 0) return;
@@ -158,7 +167,9 @@ void drawImage(Graphics& surface, const DC_DESCRIPTOR& image, int32_t x, int32_t
     const uint8_t* src = image.pixels + srcTop * image.stride + srcLeft * 4;
     const int32_t w = static_cast<int32_t>(visible.w);
     const int32_t h = static_cast<int32_t>(visible.h);
-    if (image.colourKey != -1)
+    if (image.colourKey != -1 && runs != nullptr && runs->Fits(image))
+        runs->Copy(dst, surface.stride, image, static_cast<int32_t>(srcLeft), static_cast<int32_t>(srcTop), w, h);
+    else if (image.colourKey != -1)
         blitKeyed(dst, surface.stride, src, image.stride, w, h, static_cast<uint32_t>(image.colourKey));
     else
         blitRows(dst, surface.stride, src, image.stride, w, h);

@@ -41,16 +41,21 @@ private:
 // not supported and give null.
 Graphics* createSurface(int32_t width, int32_t height, int32_t bitsPerPixel, uint8_t* pixels);
 
+class OpaqueRuns;
+
 // Stamps a whole image with its top-left corner at (x, y), clipped to the surface; with
-// a colour key set, source pixels whose low 24 bits equal the key are skipped.
-void drawImage(Graphics& surface, const DC_DESCRIPTOR& image, int32_t x, int32_t y, int32_t opacity);
+// a colour key set, source pixels whose low 24 bits equal the key are skipped. `runs`,
+// built from this very image (which must not have changed since), turns the test per
+// pixel into one copy per run; without them the pixels are tested one by one.
+void drawImage(Graphics& surface, const DC_DESCRIPTOR& image, int32_t x, int32_t y, int32_t opacity,
+               const OpaqueRuns* runs = nullptr);
 
 // Fills a rectangle with the surface's current colour, clipped.
 void fillRect(Graphics& surface, int32_t x, int32_t y, int32_t w, int32_t h);
 
 // The row routines behind drawImage, exposed for tests and benchmarks. Widths are in
-// pixels, strides in bytes; source and destination must not overlap. blitKeyed runs the
-// fastest variant of render/blit_keyed.h that the processor supports.
+// pixels, strides in bytes; source and destination must not overlap. blitKeyed is the
+// keyed rule pixel by pixel: the copy of images that come without runs.
 void blitRows(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcStride, int32_t width, int32_t height);
 void blitKeyed(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcStride, int32_t width, int32_t height,
                uint32_t key);

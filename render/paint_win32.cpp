@@ -31,4 +31,8 @@ void paintToDC(const Graphics& surface, HDC dc, const RECT& rect, std::vector<ui
     SetDIBitsToDevice(dc, r.left, r.top, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0,
                       static_cast<UINT>(h), rows.data(), reinterpret_cast<const BITMAPINFO*>(&header),
                       DIB_RGB_COLORS);
+    // A paint of a large part of the surface (the window's first, an uncovered window) is
+    // rare: its buffer is not kept, the shape-sized ones that every frame needs are.
+    if (rows.capacity() >= static_cast<size_t>(surface.width) * static_cast<size_t>(surface.height) / 4)
+        std::vector<uint32_t>().swap(rows);
 }

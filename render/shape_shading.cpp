@@ -1,5 +1,6 @@
 #include "render/shape_shading.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -105,6 +106,25 @@ uint32_t Channel(float specular, float highlight, float diffuse, float colour) {
     return static_cast<uint32_t>(q < 1 ? 1 : (q > 255 ? 255 : q));
 }
 
+// The channel factors of one output colour, with the highlight's.
+struct OutputColour {
+    float c[3];
+    float h[3];
+};
+
+OutputColour MakeOutputColour(uint32_t colour, uint32_t highlightColour) {
+    return OutputColour{{static_cast<float>(colour & 255u), static_cast<float>((colour >> 8) & 255u),
+                         static_cast<float>((colour >> 16) & 255u)},
+                        {static_cast<float>(highlightColour & 255u), static_cast<float>((highlightColour >> 8) & 255u),
+                         static_cast<float>((highlightColour >> 16) & 255u)}};
+}
+
+// The lighting rule of one pixel; the colour's red lands in bits 16-23: 0x00RRGGBB.
+uint32_t ColourPixel(float specular, float diffuse, const OutputColour& o) {
+    return Channel(specular, o.h[0], diffuse, o.c[0]) << 16 | Channel(specular, o.h[1], diffuse, o.c[1]) << 8 |
+           Channel(specular, o.h[2], diffuse, o.c[2]);
+}
+
 #if defined(__SSE2__)
 // Four pixels of the lighting rule at once: the same float operations in the same order
 // as Channel, and cvttps2dq gives the most negative int for not-a-number and out-of-range
@@ -114,36 +134,61 @@ inline __m128i Channel4(__m128 specular, __m128 highlight, __m128 diffuse, __m12
     return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(specular, highlight), _mm_mul_ps(diffuse, colour)));
 }
 
-// Pixels [0, n - n % 4) of ColourShading; returns how many it did.
-size_t ColourShadingSse2(const ShapeShading& shading, const float (&c)[3], const float (&h)[3], uint32_t* pixels) {
+constexpr size_t kColourBatch = 7;
+
+// Pixels [0, n - n % 4) of ColourShading for at most kColourBatch outputs; returns how
+// many it did. Each group of four
+// pixels is read from the shading once and written to every output. The outputs share
+// the highlight and often channel values (0, 255, ...): each distinct pair of highlight
+// and colour channel is computed once, clamped, and combined into every pixel that uses it.
+size_t ColourShadingSse2(const ShapeShading& shading, const std::vector<OutputColour>& colours,
+                         uint32_t* const* outputs) {
     const size_t n = shading.covered.size() & ~size_t{3};
-    const __m128 c0 = _mm_set1_ps(c[0]), c1 = _mm_set1_ps(c[1]), c2 = _mm_set1_ps(c[2]);
-    const __m128 h0 = _mm_set1_ps(h[0]), h1 = _mm_set1_ps(h[1]), h2 = _mm_set1_ps(h[2]);
+    const size_t count = colours.size();
+    std::vector<float> highlight, channel;  // the distinct factor pairs
+    std::vector<size_t> use(3 * count);     // output k, channel i: its pair
+    for (size_t k = 0; k < count; ++k)
+        for (int i = 0; i < 3; ++i) {
+            const float h = colours[k].h[i], c = colours[k].c[i];
+            size_t j = 0;
+            while (j < channel.size() && !(highlight[j] == h && channel[j] == c)) ++j;
+            if (j == channel.size()) {
+                highlight.push_back(h);
+                channel.push_back(c);
+            }
+            use[3 * k + static_cast<size_t>(i)] = j;
+        }
+    const size_t pairs = channel.size();
+    __m128i lanes[3 * kColourBatch];
     const __m128i zero = _mm_setzero_si128();
-    const __m128i lowest = _mm_setr_epi8(1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0);
+    const __m128i one = _mm_set1_epi8(1);
     for (size_t i = 0; i < n; i += 4) {
         int32_t covered4;
         std::memcpy(&covered4, &shading.covered[i], 4);
-        if (covered4 == 0) continue;
+        if (covered4 == 0) {
+            for (size_t k = 0; k < count; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(outputs[k] + i), zero);
+            continue;
+        }
         const __m128 s = _mm_loadu_ps(&shading.specular[i]);
         const __m128 d = _mm_loadu_ps(&shading.diffuse[i]);
-        const __m128i red = Channel4(s, h0, d, c0);
-        const __m128i green = Channel4(s, h1, d, c1);
-        const __m128i blue = Channel4(s, h2, d, c2);
-        // Bytes b0..b3 g0..g3 r0..r3 0 0 0 0, clamped to 1..255 (the zeros stay).
-        __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(blue, green), _mm_packs_epi32(red, zero));
-        bytes = _mm_max_epu8(bytes, lowest);
-        // Interleave into four 0x00RRGGBB pixels.
-        const __m128i bg = _mm_unpacklo_epi8(bytes, _mm_srli_si128(bytes, 4));
-        const __m128i r0 = _mm_unpacklo_epi8(_mm_srli_si128(bytes, 8), _mm_srli_si128(bytes, 12));
-        const __m128i px = _mm_unpacklo_epi16(bg, r0);
-        // Uncovered pixels keep what they hold.
+        for (size_t j = 0; j < pairs; ++j) {
+            const __m128i q = Channel4(s, _mm_set1_ps(highlight[j]), d, _mm_set1_ps(channel[j]));
+            // Saturating packs clamp to 0..255, the byte maximum lifts 0 to 1; back to
+            // one value per 32-bit lane.
+            const __m128i bytes = _mm_max_epu8(_mm_packus_epi16(_mm_packs_epi32(q, q), zero), one);
+            lanes[j] = _mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero);
+        }
+        // Uncovered pixels get the key, 0.
         __m128i mask = _mm_cvtsi32_si128(covered4);
         mask = _mm_unpacklo_epi16(_mm_unpacklo_epi8(mask, mask), _mm_unpacklo_epi8(mask, mask));
         mask = _mm_cmpgt_epi32(mask, zero);
-        const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i),
-                         _mm_or_si128(_mm_and_si128(mask, px), _mm_andnot_si128(mask, old)));
+        for (size_t k = 0; k < count; ++k) {
+            // The colour's red lands in bits 16-23: 0x00RRGGBB.
+            const __m128i px = _mm_or_si128(_mm_or_si128(_mm_slli_epi32(lanes[use[3 * k]], 16),
+                                                         _mm_slli_epi32(lanes[use[3 * k + 1]], 8)),
+                                            lanes[use[3 * k + 2]]);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(outputs[k] + i), _mm_and_si128(mask, px));
+        }
     }
     return n;
 }
@@ -184,29 +229,27 @@ void ComputeShading(const ShapeImageParams& p, int32_t width, int32_t height, Sh
     }
 }
 
-void ColourShading(const ShapeShading& shading, uint32_t colour, uint32_t highlightColour, uint32_t* pixels) {
-    const float c[3] = {static_cast<float>(colour & 255u), static_cast<float>((colour >> 8) & 255u),
-                        static_cast<float>((colour >> 16) & 255u)};
-    const float h[3] = {static_cast<float>(highlightColour & 255u), static_cast<float>((highlightColour >> 8) & 255u),
-                        static_cast<float>((highlightColour >> 16) & 255u)};
+void ColourShading(const ShapeShading& shading, const uint32_t* colours, size_t count, uint32_t highlightColour,
+                   uint32_t* const* outputs) {
+    std::vector<OutputColour> factors;
+    factors.reserve(count);
+    for (size_t k = 0; k < count; ++k) factors.push_back(MakeOutputColour(colours[k], highlightColour));
     const size_t n = shading.covered.size();
     size_t i = 0;
 #if defined(__SSE2__)
-    // Seven colours of one shading: the colouring is most of the work after the first.
-    i = ColourShadingSse2(shading, c, h, pixels);
-#endif
-    for (; i < n; ++i) {
-        if (!shading.covered[i]) continue;
-        const float specular = shading.specular[i];
-        const float diffuse = shading.diffuse[i];
-        // The colour's red lands in bits 16-23: the pixel is 0x00RRGGBB.
-        pixels[i] = Channel(specular, h[0], diffuse, c[0]) << 16 | Channel(specular, h[1], diffuse, c[1]) << 8 |
-                    Channel(specular, h[2], diffuse, c[2]);
+    for (size_t k = 0; k < count; k += kColourBatch) {
+        const size_t batch = std::min(kColourBatch, count - k);
+        i = ColourShadingSse2(shading, std::vector<OutputColour>(factors.begin() + k, factors.begin() + k + batch),
+                              outputs + k);
     }
+#endif
+    for (; i < n; ++i)
+        for (size_t k = 0; k < count; ++k)
+            outputs[k][i] = shading.covered[i] ? ColourPixel(shading.specular[i], shading.diffuse[i], factors[k]) : 0;
 }
 
 void renderShape(uint32_t* pixels, int32_t width, int32_t height, const ShapeImageParams& p) {
     ShapeShading shading;
     ComputeShading(p, width, height, shading);
-    ColourShading(shading, p.colour, p.highlightColour, pixels);
+    ColourShading(shading, &p.colour, 1, p.highlightColour, &pixels);
 }

@@ -3,6 +3,7 @@
 // so it is computed once and coloured as often as needed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -48,9 +49,11 @@ struct ShapeShading {
 // image of the given size; the caller bounds the size.
 void ComputeShading(const ShapeImageParams& p, int32_t width, int32_t height, ShapeShading& out);
 
-// Writes the covered pixels of `shading` in the given colours into `pixels` (top row
-// first, `width` pixels a row, 0x00RRGGBB); uncovered pixels are left as they are.
-void ColourShading(const ShapeShading& shading, uint32_t colour, uint32_t highlightColour, uint32_t* pixels);
+// Colours `shading` in each of `count` colours in one pass: outputs[k] (top row first,
+// `width` pixels a row) gets every pixel, the covered ones in colours[k] by the lighting
+// rule (0x00RRGGBB), the others 0, the colour key of shape images.
+void ColourShading(const ShapeShading& shading, const uint32_t* colours, size_t count, uint32_t highlightColour,
+                   uint32_t* const* outputs);
 
-// Both steps in one: the renderer for a single image.
+// Both steps in one: the renderer for a single image; writes every pixel.
 void renderShape(uint32_t* pixels, int32_t width, int32_t height, const ShapeImageParams& p);

@@ -25,7 +25,10 @@ PixelWork::PixelWork(int32_t width, int32_t height) {
 
 RECT PixelWork::Next(bool stamp) {
     const StampPosition p = path_.NextPosition(side_, cbStep_, csStep_);
-    if (stamp) drawImage(*surface_, images_[slot_]->GetImage().descriptor, p.x, p.y, 255);
+    if (stamp) {
+        const Image& image = images_[slot_]->GetImage();
+        drawImage(*surface_, image.descriptor, p.x, p.y, 255, &image.runs);
+    }
     slot_ = (slot_ + 1) % kShapeSlots;
     return RECT{p.x, p.y, p.x + side_, p.y + side_};
 }

@@ -16,6 +16,7 @@
 #include "fuzz_check.h"
 #include "fuzz_input.h"
 #include "render/graphics.h"
+#include "render/opaque_runs.h"
 
 namespace {
 
@@ -43,10 +44,12 @@ struct TestImage {
         descriptor.pixels = reinterpret_cast<uint8_t*>(pixels.get());
         descriptor.colourKey = 0;
         descriptor.flags = kDescColorKeySet;
+        runs.Build(descriptor);
     }
     int32_t side;
     std::unique_ptr<uint32_t[]> pixels;
     DC_DESCRIPTOR descriptor;
+    OpaqueRuns runs;  // stamps go through them, as the animation window's do
 };
 
 void CheckStamp(Graphics& surface, const TestImage& image, int32_t x, int32_t y) {
@@ -113,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(distance >= 60.0 * scale - 2.2);
         if (surface && step < kStampedSteps) {
             fillRect(*surface, 0, 0, surface->width, surface->height);
-            drawImage(*surface, image->descriptor, p.x, p.y, 255);
+            drawImage(*surface, image->descriptor, p.x, p.y, 255, &image->runs);
             CheckStamp(*surface, *image, p.x, p.y);
         }
     }

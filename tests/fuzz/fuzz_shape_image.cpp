@@ -73,18 +73,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ShapeShading shading;
     ComputeShading(p, side, side, shading);
-    for (const uint32_t colour : colours) {
+    const auto shared = ButtonImageCreator::CreateColoured(p, shading, colours.data(), colours.size());
+    FUZZ_CHECK(shared.size() == colours.size());
+    for (size_t k = 0; k < colours.size(); ++k) {
         ShapeImageParams coloured = p;
-        coloured.colour = colour;
-        ButtonImageCreator shared(coloured, shading);
+        coloured.colour = colours[k];
         ButtonImageCreator alone(coloured);
-        CheckShapeImage(shared, coloured);
-        FUZZ_CHECK(ImagePixels(shared.GetImage()) == ImagePixels(alone.GetImage()));
+        CheckShapeImage(*shared[k], coloured);
+        FUZZ_CHECK(ImagePixels(shared[k]->GetImage()) == ImagePixels(alone.GetImage()));
     }
     // Shading made for another size is not used: the image stays transparent.
     {
-        ButtonImageCreator mismatched(p, ShapeShading{});
-        for (const uint32_t pixel : ImagePixels(mismatched.GetImage())) FUZZ_CHECK(pixel == 0);
+        const auto mismatched = ButtonImageCreator::CreateColoured(p, ShapeShading{}, &p.colour, 1);
+        for (const uint32_t pixel : ImagePixels(mismatched[0]->GetImage())) FUZZ_CHECK(pixel == 0);
     }
 
     if (p.offsetX != std::numeric_limits<int32_t>::min()) {

@@ -1,19 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "render/blit_keyed.h"
 #include "render/button_image_creator.h"
 #include "render/graphics.h"
+#include "render/opaque_runs.h"
 
 namespace {
 
-// The rule every variant must follow, written out pixel by pixel: a source pixel whose
-// low 24 bits equal the key's is skipped, any other is written whole.
+// The keyed rule written out pixel by pixel, the reference for the runs: a source pixel
+// whose low 24 bits equal the key's is skipped, any other is written whole.
 void ReferenceKeyed(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcStride, int32_t w, int32_t h,
                     uint32_t key) {
     for (int32_t y = 0; y < h; ++y)
@@ -83,139 +84,123 @@ void FillSource(Block& src, int32_t w, int32_t h, uint32_t key, bool runs, std::
     }
 }
 
-std::string Names(const std::vector<KeyedBlitVariant>& variants) {
-    std::string out;
-    for (const KeyedBlitVariant& v : variants) out += std::string(out.empty() ? "" : " ") + v.name;
-    return out;
+// A plain 32-bit keyed descriptor over a block's pixels.
+DC_DESCRIPTOR Describe(Block& b, int32_t w, int32_t h, uint32_t key) {
+    DC_DESCRIPTOR d;
+    d.width = d.clipWidth = w;
+    d.height = d.clipHeight = h;
+    d.bytesPerRow = 4 * w;
+    d.stride = b.stride;
+    d.pixels = b.At(0, 0);
+    d.colourKey = static_cast<int32_t>(key);
+    d.flags = kDescColorKeySet;
+    return d;
 }
 
-bool Has(const std::vector<KeyedBlitVariant>& variants, const char* name) {
-    for (const KeyedBlitVariant& v : variants)
-        if (std::string(v.name) == name) return true;
-    return false;
+// Stamps `image` at (x, y) onto a noise surface with its runs and checks the whole
+// surface against the pixel rule applied to the visible part.
+::testing::AssertionResult StampMatchesRule(const DC_DESCRIPTOR& image, int32_t x, int32_t y, int32_t sw, int32_t sh,
+                                            std::mt19937& rng) {
+    OpaqueRuns runs;
+    runs.Build(image);
+    if (!runs.Fits(image)) return ::testing::AssertionFailure() << "no runs built";
+    std::unique_ptr<Graphics> g(createSurface(sw, sh, 32, nullptr));
+    for (int32_t i = 0; i < sw * sh; ++i) Put(g->pixels + 4 * i, rng());
+    std::vector<uint8_t> expected(g->pixels, g->pixels + 4 * sw * sh);
+    const int32_t left = std::max(x, 0), top = std::max(y, 0);
+    const int32_t w = std::min(x + image.width, sw) - left, h = std::min(y + image.height, sh) - top;
+    if (w > 0 && h > 0)
+        ReferenceKeyed(expected.data() + 4 * (top * sw + left), 4 * sw,
+                       image.pixels + (top - y) * image.stride + 4 * (left - x), image.stride, w, h,
+                       static_cast<uint32_t>(image.colourKey));
+    drawImage(*g, image, x, y, 255, &runs);
+    for (int32_t i = 0; i < sw * sh; ++i)
+        if (Load(g->pixels + 4 * i) != Load(&expected[4 * i]))
+            return ::testing::AssertionFailure() << "pixel " << i % sw << "," << i / sw << " is " << std::hex
+                                                 << Load(g->pixels + 4 * i) << ", rule gives " << Load(&expected[4 * i]);
+    return ::testing::AssertionSuccess();
 }
 
-TEST(KeyedBlit, OffersEveryVariantTheProcessorRuns) {
-    const std::vector<KeyedBlitVariant> variants = keyedBlitVariants();
-    ::testing::Test::RecordProperty("keyed_blit_variants", Names(variants));
-    ASSERT_FALSE(variants.empty());
-    EXPECT_STREQ(variants.front().name, "portable");
-    EXPECT_EQ(selectedKeyedBlit(), variants.back().fn);
-#if defined(__x86_64__) || defined(__i386__) || defined(_M_X64)
-    // SSE2 is the baseline of every x86 build, so its routine is always there and tested.
-    EXPECT_TRUE(Has(variants, "sse2")) << Names(variants);
-#endif
-#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
-    // The AVX2 routine must be offered, and therefore tested and used, whenever the
-    // processor has it.
-    EXPECT_EQ(Has(variants, "avx2"), __builtin_cpu_supports("avx2") != 0) << Names(variants);
-    EXPECT_EQ(cpuHasAvx2(), __builtin_cpu_supports("avx2") != 0);
-    if (cpuHasAvx2()) {
-        EXPECT_STREQ(variants.back().name, "avx2");
-    }
-#endif
-}
-
-TEST(KeyedBlit, ExactPixelsAcrossOneVectorBoundary) {
-    // Eleven pixels: past one 8-pixel step, with a 3-pixel overlapping end.
+TEST(KeyedBlit, PixelRuleSkipsTheKeyWhateverItsTopByte) {
     const std::vector<uint32_t> src = {0x00123456u, 0xFF123456u, 0x00000001u, 0x7F123457u, 0x00000000u, 0x01123456u,
                                        0x80ABCDEFu, 0x00123456u, 0x00523456u, 0xFFFFFFFFu, 0x00123456u};
     const std::vector<uint32_t> expected = {0xEEEEEEEEu, 0xEEEEEEEEu, 0x00000001u, 0x7F123457u,
                                             0x00000000u, 0xEEEEEEEEu, 0x80ABCDEFu, 0xEEEEEEEEu,
                                             0x00523456u, 0xFFFFFFFFu, 0xEEEEEEEEu};
-    for (const KeyedBlitVariant& v : keyedBlitVariants()) {
-        std::vector<uint32_t> dst(11, 0xEEEEEEEEu);
-        v.fn(reinterpret_cast<uint8_t*>(dst.data()), 44, reinterpret_cast<const uint8_t*>(src.data()), 44, 11, 1,
-             0xAA123456u);  // top byte of the key ignored
-        EXPECT_EQ(dst, expected) << v.name;
+    std::vector<uint32_t> dst(11, 0xEEEEEEEEu);
+    blitKeyed(reinterpret_cast<uint8_t*>(dst.data()), 44, reinterpret_cast<const uint8_t*>(src.data()), 44, 11, 1,
+              0xAA123456u);  // top byte of the key ignored
+    EXPECT_EQ(dst, expected);
+    for (int32_t w : {0, -1, -9}) {
+        blitKeyed(reinterpret_cast<uint8_t*>(dst.data()), 44, reinterpret_cast<const uint8_t*>(src.data()), 44, w, 1, 0);
+        EXPECT_EQ(dst, expected) << "width " << w;
     }
 }
 
-// Widths 1 to 70 cover rows shorter than one vector, whole vectors and every tail length
-// of both vector widths; destination and source start at every pixel offset within 32
-// bytes and at odd byte addresses; images are noise or long runs of key and non-key.
-TEST(KeyedBlit, EveryVariantMatchesThePixelRuleForAllWidthsAndOffsets) {
+// Arbitrary images, noise or long runs of key and non-key under four keys, widths 1 to 70
+// and strides of their own, stamped at positions that hang over every edge and corner.
+TEST(KeyedBlit, RunsStampExactlyAsThePixelRuleForAnyImageAndClip) {
     const uint32_t keys[] = {0x00000000u, 0xFF000000u, 0x00123456u, 0x00FFFFFFu};
     std::mt19937 rng(12345u);
-    for (const KeyedBlitVariant& v : keyedBlitVariants()) {
-        for (int32_t w = 1; w <= 70; ++w) {
-            for (int32_t dstOffset = 0; dstOffset < 11; ++dstOffset) {
-                // Offsets 0..7 pixels, then 1, 2 and 3 bytes (pixels not on 4-byte addresses).
-                const int32_t dstBytes = dstOffset < 8 ? 4 * dstOffset : dstOffset - 7;
-                const int32_t srcBytes = 4 * ((w + dstOffset) % 8) + (dstOffset == 10 ? 1 : 0);
-                const int32_t h = 1 + (w + dstOffset) % 3;
-                const uint32_t key = keys[(w + dstOffset) % 4];
-                const bool runs = (w + dstOffset) % 2 == 0;
-                // Strides of their own, one of them tight (row after row without a gap).
-                const int32_t srcStride = 4 * w + ((w % 3 == 0) ? 0 : 4 * (1 + w % 5));
-                const int32_t dstStride = 4 * w + dstBytes + 4 * (1 + w % 7);
-                Block src(w, h, srcStride, srcBytes), dst(w, h, dstStride, dstBytes);
-                FillSource(src, w, h, key, runs, rng);
-                FillRandom(dst.bytes, rng);
-                std::vector<uint8_t> expected = dst.bytes;
-                ReferenceKeyed(expected.data() + dst.offset, dstStride, src.At(0, 0), srcStride, w, h, key);
-                v.fn(dst.At(0, 0), dstStride, src.At(0, 0), srcStride, w, h, key);
-                ASSERT_EQ(dst.bytes, expected) << v.name << " width " << w << " destination offset " << dstBytes
-                                               << " bytes, source offset " << srcBytes << ", height " << h;
-            }
-        }
+    for (int32_t w = 1; w <= 70; ++w) {
+        const int32_t h = 1 + w % 9;
+        const uint32_t key = keys[w % 4];
+        Block src(w, h, 4 * w + (w % 3 == 0 ? 0 : 4 * (1 + w % 5)), 0);
+        FillSource(src, w, h, key, w % 2 == 0, rng);
+        const DC_DESCRIPTOR image = Describe(src, w, h, key);
+        const int32_t sw = 40, sh = 12;
+        for (int32_t x : {-w, -w + 1, -w / 2, 0, 1, sw - w, sw - w / 2, sw - 1, sw})
+            for (int32_t y : {-h, -h + 1, 0, sh - h, sh - 1})
+                ASSERT_TRUE(StampMatchesRule(image, x, y, sw, sh, rng)) << "width " << w << " at " << x << "," << y;
     }
 }
 
-TEST(KeyedBlit, EmptyRowsWriteNothing) {
-    const std::vector<uint32_t> src(8, 0x00ABCDEFu);
-    for (const KeyedBlitVariant& v : keyedBlitVariants())
-        for (int32_t w : {0, -1, -9}) {
-            std::vector<uint32_t> dst(8, 5u);
-            v.fn(reinterpret_cast<uint8_t*>(dst.data()), 16, reinterpret_cast<const uint8_t*>(src.data()), 16, w, 2, 0);
-            EXPECT_EQ(dst, std::vector<uint32_t>(8, 5u)) << v.name << " width " << w;
-        }
-}
-
-TEST(KeyedBlit, EveryVariantWalksEachStrideItsOwnWay) {
-    // The source read bottom-up (negative stride) onto a destination with a wide stride.
-    const int32_t w = 37, h = 5, srcStride = 4 * 40, dstStride = 4 * 53;
-    std::mt19937 rng(777u);
-    Block src(w, h, srcStride, 0);
-    FillSource(src, w, h, 0, true, rng);
-    for (const KeyedBlitVariant& v : keyedBlitVariants()) {
-        Block dst(w, h, dstStride, 8);
-        FillRandom(dst.bytes, rng);
-        std::vector<uint8_t> expected = dst.bytes;
-        ReferenceKeyed(expected.data() + dst.offset, dstStride, src.At(0, h - 1), -srcStride, w, h, 0);
-        v.fn(dst.At(0, 0), dstStride, src.At(0, h - 1), -srcStride, w, h, 0);
-        EXPECT_EQ(dst.bytes, expected) << v.name;
-    }
-}
-
-TEST(KeyedBlit, EveryVariantStampsAShapeImageAsThePixelRuleDoes) {
-    ShapeImageParams p{};
-    p.lightX = 1.0f;
-    p.lightY = 1.0f;
-    p.lightZ = -1.0f;
-    p.colour = 0x000000FF;
-    p.highlightColour = 0x00FFFFFF;
-    p.ambient = 0.34f;
-    p.mirror = 0.995f;
-    p.lightIntensity = 0.6f;
-    p.phongPower = 4;
-    p.outerSize = 30;
-    p.innerSize = 30;
-    const ButtonImageCreator creator(p);
-    const DC_DESCRIPTOR& img = creator.GetImage().descriptor;
-    ASSERT_EQ(img.width, 63);
+// Every shape the generator makes, plain and shifted off centre: runs equal the pixel rule;
+// a sphere row is one run at most, a torus row two.
+TEST(KeyedBlit, RunsOfShapeImagesStampAsThePixelRule) {
+    struct Case {
+        int32_t shape, outer, inner, offsetX;
+        int32_t maxRunsPerRow;
+    };
+    const Case cases[] = {{0, 30, 30, 0, 1}, {0, 0, 0, 0, 1}, {1, 17, 5, 0, 1}, {2, 30, 20, 0, 2},
+                          {2, 22, 3, 0, 2},  {0, 12, 12, 9, 1}, {7, 10, 10, 0, 0}};
     std::mt19937 rng(99u);
-    for (const KeyedBlitVariant& v : keyedBlitVariants()) {
-        Block dst(63, 63, 4 * 100, 4 * 3);
-        FillRandom(dst.bytes, rng);
-        std::vector<uint8_t> expected = dst.bytes;
-        ReferenceKeyed(expected.data() + dst.offset, dst.stride, img.pixels, img.stride, 63, 63, 0);
-        v.fn(dst.At(0, 0), dst.stride, img.pixels, img.stride, 63, 63, 0);
-        EXPECT_EQ(dst.bytes, expected) << v.name;
-        // The centre pixel of the default red sphere, and a corner that stays the surface's.
-        EXPECT_EQ(Load(dst.At(31, 31)), 0x00B20303u) << v.name;
-        EXPECT_EQ(Load(dst.At(0, 0)), Load(expected.data() + dst.offset)) << v.name;
+    for (const Case& c : cases) {
+        ShapeImageParams p{1.0f, 1.0f, -1.0f, 0x000000FF, 0x00FFFFFF, 0.34f, 0.995f, 0.6f, 4, c.outer, c.shape,
+                           c.inner, c.offsetX, 0};
+        const ButtonImageCreator creator(p);
+        const Image& img = creator.GetImage();
+        ASSERT_TRUE(img.runs.Fits(img.descriptor)) << "shape " << c.shape;
+        EXPECT_LE(img.runs.RunCount(), c.maxRunsPerRow * img.descriptor.height) << "shape " << c.shape;
+        const int32_t side = img.descriptor.width;
+        for (int32_t at : {-side / 2, 3, 70 - side / 2})
+            EXPECT_TRUE(StampMatchesRule(img.descriptor, at, at - 2, 70, 60, rng)) << "shape " << c.shape << " at " << at;
     }
+}
+
+// Runs are used only for the image they were built from; other images, and images without
+// a key, are copied by the rule and by rows.
+TEST(KeyedBlit, RunsOfAnotherImageAreNotUsed) {
+    std::mt19937 rng(5u);
+    Block a(8, 4, 32, 0), b(9, 4, 36, 0);
+    FillSource(a, 8, 4, 0, true, rng);
+    FillSource(b, 9, 4, 0, true, rng);
+    OpaqueRuns runs;
+    runs.Build(Describe(a, 8, 4, 0));
+    DC_DESCRIPTOR unkeyed = Describe(a, 8, 4, 0);
+    unkeyed.colourKey = -1;
+    OpaqueRuns none;
+    none.Build(unkeyed);
+    EXPECT_FALSE(none.Fits(unkeyed));
+    EXPECT_FALSE(runs.Fits(Describe(b, 9, 4, 0)));
+    EXPECT_FALSE(runs.Fits(Describe(b, 8, 4, 0)));  // same size, other pixels
+    EXPECT_FALSE(runs.Fits(Describe(a, 8, 4, 5)));
+    std::unique_ptr<Graphics> g(createSurface(12, 6, 32, nullptr)), ref(createSurface(12, 6, 32, nullptr));
+    drawImage(*g, Describe(b, 9, 4, 0), 1, 1, 255, &runs);
+    drawImage(*ref, Describe(b, 9, 4, 0), 1, 1, 255);
+    EXPECT_EQ(0, std::memcmp(g->pixels, ref->pixels, 12 * 6 * 4));
+    drawImage(*g, unkeyed, 2, 0, 255, &runs);
+    for (int32_t y = 0; y < 4; ++y) EXPECT_EQ(0, std::memcmp(g->pixels + 48 * y + 8, a.At(0, y), 32)) << "row " << y;
 }
 
 TEST(PlainBlit, CopiesEveryPixelWholeWithItsOwnStrides) {
@@ -232,47 +217,6 @@ TEST(PlainBlit, CopiesEveryPixelWholeWithItsOwnStrides) {
         blitRows(dst.At(0, 0), dst.stride, src.At(0, 0), src.stride, empty, h);
         EXPECT_EQ(dst.bytes, expected) << "width " << empty;
     }
-}
-
-// drawImage clips the image at every edge and corner of the surface and hands the rest to
-// the selected routine: the visible part must match the pixel rule, nothing else may change.
-TEST(KeyedBlit, ClippedStampsThroughDrawImageMatchThePixelRule) {
-    const int32_t iw = 45, ih = 23, sw = 64, sh = 40;
-    std::mt19937 rng(4242u);
-    Block src(iw, ih, 4 * iw, 0);
-    FillSource(src, iw, ih, 0, true, rng);
-    DC_DESCRIPTOR image;
-    image.width = iw;
-    image.height = ih;
-    image.bytesPerRow = image.stride = 4 * iw;
-    image.pixels = src.bytes.data();
-    image.colourKey = 0;
-    image.flags = kDescColorKeySet;
-    image.alpha = 255;
-    image.clipWidth = iw;
-    image.clipHeight = ih;
-    const int32_t xs[] = {-iw, -iw + 1, -30, -7, -1, 0, 3, 10, sw - iw, sw - iw + 1, sw - 9, sw - 1, sw};
-    const int32_t ys[] = {-ih, -ih + 1, -12, -1, 0, 5, sh - ih, sh - ih + 2, sh - 1, sh};
-    for (int32_t x : xs)
-        for (int32_t y : ys) {
-            std::unique_ptr<Graphics> g(createSurface(sw, sh, 32, nullptr));
-            ASSERT_TRUE(g);
-            std::vector<uint8_t> before(g->pixels, g->pixels + 4 * sw * sh);
-            for (size_t i = 0; i < before.size(); i += 4) Put(&before[i], rng() | 1u);
-            std::memcpy(g->pixels, before.data(), before.size());
-            drawImage(*g, image, x, y, 255);
-            for (int32_t py = 0; py < sh; ++py)
-                for (int32_t px = 0; px < sw; ++px) {
-                    uint32_t want = Load(&before[4 * (py * sw + px)]);
-                    const int32_t ix = px - x, iy = py - y;
-                    if (ix >= 0 && ix < iw && iy >= 0 && iy < ih) {
-                        const uint32_t s = Load(src.At(ix, iy));
-                        if ((s & 0x00FFFFFFu) != 0) want = s;
-                    }
-                    ASSERT_EQ(Load(g->pixels + 4 * (py * sw + px)), want)
-                        << "stamp at " << x << "," << y << " pixel " << px << "," << py;
-                }
-        }
 }
 
 }  // namespace

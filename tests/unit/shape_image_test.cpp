@@ -230,10 +230,20 @@ TEST(ShapeImage, SharedShadingMatchesIndependentRenders) {
         const int side = 2 * c.outer + 3;
         ShapeShading shading;
         ComputeShading(p, side, side, shading);
-        for (uint32_t colour : colours) {
-            p.colour = colour;
-            EXPECT_EQ(Pixels(ButtonImageCreator(p, shading).GetImage()), Pixels(ButtonImageCreator(p).GetImage()))
-                << "shape " << c.shape << " outer " << c.outer << " colour " << colour;
+        auto seven = ButtonImageCreator::CreateColoured(p, shading, colours, 7);
+        ASSERT_EQ(seven.size(), 7u);
+        // Rebuilt over their own block once nothing else holds it, never while it is held.
+        PixelBlock block = seven[0]->GetImage().block;
+        const uint8_t* first = seven[0]->GetImage().descriptor.pixels;
+        EXPECT_NE(ButtonImageCreator::CreateColoured(p, shading, colours, 7, block)[0]->GetImage().descriptor.pixels,
+                  first);
+        seven.clear();
+        seven = ButtonImageCreator::CreateColoured(p, shading, colours, 7, std::move(block));
+        EXPECT_EQ(seven[0]->GetImage().descriptor.pixels, first);
+        for (int k = 0; k < 7; ++k) {
+            p.colour = colours[k];
+            EXPECT_EQ(Pixels(seven[k]->GetImage()), Pixels(ButtonImageCreator(p).GetImage()))
+                << "shape " << c.shape << " outer " << c.outer << " colour " << colours[k];
         }
     }
 }
@@ -264,13 +274,17 @@ TEST(ShapeImage, ColouringFollowsTheLightingRuleForEveryValue) {
         const int32_t q = (v > -2147483649.0 && v < 2147483648.0) ? static_cast<int32_t>(v) : INT32_MIN;
         return static_cast<uint32_t>(q < 1 ? 1 : (q > 255 ? 255 : q));
     };
-    for (uint32_t colour : {0x000000FFu, 0x00B2B200u, 0x00FFFFFFu, 0x00010203u}) {
-        const uint32_t highlight = 0x00FFFFFF;
-        std::vector<uint32_t> pixels(shading.covered.size(), 0xABCDEF12u);
-        ColourShading(shading, colour, highlight, pixels.data());
+    // Four outputs of one pass, each written whole.
+    const uint32_t colours[] = {0x000000FFu, 0x00B2B200u, 0x00FFFFFFu, 0x00010203u};
+    std::vector<std::vector<uint32_t>> out(4, std::vector<uint32_t>(shading.covered.size(), 0xABCDEF12u));
+    uint32_t* outputs[] = {out[0].data(), out[1].data(), out[2].data(), out[3].data()};
+    ColourShading(shading, colours, 4, 0x00FFFFFF, outputs);
+    for (int k = 0; k < 4; ++k) {
+        const uint32_t colour = colours[k];
+        const std::vector<uint32_t>& pixels = out[k];
         for (size_t i = 0; i < pixels.size(); ++i) {
             if (!shading.covered[i]) {
-                ASSERT_EQ(pixels[i], 0xABCDEF12u) << i;  // left as it was
+                ASSERT_EQ(pixels[i], 0u) << i;  // the key
                 continue;
             }
             const float sp = shading.specular[i], di = shading.diffuse[i];
