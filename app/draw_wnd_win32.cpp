@@ -4,10 +4,9 @@
 
 #include <new>
 
-#include "app/image_sizes.h"
+#include "app/shape_images.h"
 #include "presets/apply_preset.h"
 #include "presets/preset_store.h"
-#include "render/button_image_creator.h"
 #include "render/graphics.h"
 #include "render/paint_win32.h"
 #include "resources/resource_ids.h"
@@ -48,10 +47,7 @@ private:
 CDrawWnd::CDrawWnd(int32_t deleteSelf) : deleteSelf_(deleteSelf) {}
 
 CDrawWnd::~CDrawWnd() {
-    for (ButtonImageCreator*& image : images_) {
-        delete image;
-        image = nullptr;
-    }
+    DeleteShapeImages(images_);
     theRunState.stopDrawing = 1;
     delete surface_;
 }
@@ -95,33 +91,7 @@ void CDrawWnd::OnSize(int cx, int cy) {
     if (theRunState.previewMode == 1) OnTimer(kFrameTimer);
 }
 
-void CDrawWnd::RebuildImages() {
-    const SaverSettings& s = theSettings;
-    // The new images take over the old ones' pixel block: no fresh memory to touch.
-    PixelBlock recycled = images_[0] != nullptr ? images_[0]->GetImage().block : PixelBlock{};
-    for (ButtonImageCreator*& image : images_) {
-        delete image;
-        image = nullptr;
-    }
-    const ImageSizes sizes = ComputeImageSizes(s.shape, s.size1, s.size2, path_.scale);
-    if (sizes.drawable) {
-        ShapeImageParams params{s.angleX, s.angleY, s.angleZ, 0, 0x00FFFFFF, s.ambient, s.mirror, 0.6f,
-                                s.phong, sizes.outerSize, s.shape, sizes.innerSize, 0, 0};
-        const int32_t side = static_cast<int32_t>(ShapeImageSide(sizes.outerSize));
-        try {
-            // The seven images differ only in colour: shade once, colour all seven in one pass.
-            ShapeShading shading;
-            ComputeShading(params, side, side, shading);
-            uint32_t colours[kShapeSlots];
-            for (int i = 0; i < kShapeSlots; ++i) colours[i] = PackColor(s.color[i]);
-            auto built = ButtonImageCreator::CreateColoured(params, shading, colours, kShapeSlots, std::move(recycled));
-            for (int i = 0; i < kShapeSlots; ++i) images_[i] = built[static_cast<size_t>(i)].release();
-        } catch (const std::bad_alloc&) {
-            // Out of memory: the slots without an image draw nothing.
-        }
-    }
-    theRunState.rebuildImages = 0;
-}
+void CDrawWnd::RebuildImages() { RebuildShapeImages(theSettings, path_.scale, images_, theRunState); }
 
 void CDrawWnd::StampSlot(int slot, HWND hwnd) {
     const ButtonImageCreator* creator = images_[slot];

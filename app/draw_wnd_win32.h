@@ -8,10 +8,10 @@
 
 #include "app/frame_loop.h"
 #include "app/motion.h"
+#include "app/shape_images.h"
 #include "app/settings.h"
 #include "framework/window.h"
 
-class ButtonImageCreator;
 class Graphics;
 
 class CDrawWnd : public fw::Window {
@@ -53,7 +53,7 @@ private:
     class BurstHost;
 
     Graphics* surface_ = nullptr;
-    ButtonImageCreator* images_[kShapeSlots] = {};
+    ShapeImages images_ = {};
     int32_t width_ = 0;
     int32_t height_ = 0;
     MotionPath path_;

@@ -7,11 +7,10 @@
 #include <chrono>
 #include <new>
 
-#include "app/image_sizes.h"
+#include "app/shape_images.h"
 #include "linux/x_error_trap.h"
 #include "presets/apply_preset.h"
 #include "presets/preset_store.h"
-#include "render/button_image_creator.h"
 
 volatile std::sig_atomic_t theTerminateRequest = 0;
 
@@ -24,10 +23,7 @@ XDrawWindow::XDrawWindow(Display* display, Window window, bool own, bool useShm)
     : display_(display), window_(window), own_(own), useShm_(useShm) {}
 
 XDrawWindow::~XDrawWindow() {
-    for (ButtonImageCreator*& image : images_) {
-        delete image;
-        image = nullptr;
-    }
+    DeleteShapeImages(images_);
     theRunState.stopDrawing = 1;
     if (gc_ != nullptr) XFreeGC(display_, gc_);
 }
@@ -81,30 +77,7 @@ void XDrawWindow::OnSize(int cx, int cy) {
     }
 }
 
-void XDrawWindow::RebuildImages() {
-    const SaverSettings& s = theSettings;
-    for (ButtonImageCreator*& image : images_) {
-        delete image;
-        image = nullptr;
-    }
-    const ImageSizes sizes = ComputeImageSizes(s.shape, s.size1, s.size2, path_.scale);
-    if (sizes.drawable) {
-        ShapeImageParams params{s.angleX, s.angleY, s.angleZ, 0, 0x00FFFFFF, s.ambient, s.mirror, 0.6f,
-                                s.phong, sizes.outerSize, s.shape, sizes.innerSize, 0, 0};
-        const int32_t side = static_cast<int32_t>(ShapeImageSide(sizes.outerSize));
-        try {
-            ShapeShading shading;
-            ComputeShading(params, side, side, shading);
-            for (int i = 0; i < kShapeSlots; ++i) {
-                params.colour = PackColor(s.color[i]);
-                images_[i] = new ButtonImageCreator(params, shading);
-            }
-        } catch (const std::bad_alloc&) {
-            // Out of memory: the slots without an image draw nothing.
-        }
-    }
-    theRunState.rebuildImages = 0;
-}
+void XDrawWindow::RebuildImages() { RebuildShapeImages(theSettings, path_.scale, images_, theRunState); }
 
 void XDrawWindow::StampSlot(int slot) {
     const ButtonImageCreator* creator = images_[slot];
@@ -112,7 +85,7 @@ void XDrawWindow::StampSlot(int slot) {
     const StampPosition p = path_.NextPosition(imageWidth, theSettings.cbStep, theSettings.csStep);
     Graphics* surface = frame_.Surface();
     if (creator == nullptr || imageWidth < 1 || !p.valid || surface == nullptr) return;
-    drawImage(*surface, creator->GetImage().descriptor, p.x, p.y, 255);
+    drawImage(*surface, creator->GetImage().descriptor, p.x, p.y, 255, &creator->GetImage().runs);
     // Positions far off the surface would overflow the damage box: clip first.
     Damage(PixelRect{std::max(p.x, 0), std::max(p.y, 0), std::min(p.x, surface->width - imageWidth) + imageWidth,
                      std::min(p.y, surface->height - imageWidth) + imageWidth});

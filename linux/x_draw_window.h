@@ -7,6 +7,7 @@
 // FrameHost::Dispatch::None; the macro is dropped after them (0 stands for it here).
 #include "app/frame_loop.h"
 #include "app/motion.h"
+#include "app/shape_images.h"
 #include "app/settings.h"
 #include "render/dib_rows.h"
 
@@ -19,7 +20,6 @@
 #include "linux/x_frame_image.h"
 #undef None
 
-class ButtonImageCreator;
 
 // Set by the signal handler (SIGTERM, SIGINT, SIGHUP): the saver ends at its next check.
 extern volatile std::sig_atomic_t theTerminateRequest;
@@ -66,7 +66,7 @@ private:
     GC gc_ = nullptr;
     Atom deleteWindow_ = 0;
     XFrameImage frame_;
-    ButtonImageCreator* images_[kShapeSlots] = {};
+    ShapeImages images_ = {};
     int32_t width_ = 0;
     int32_t height_ = 0;
     MotionPath path_;
