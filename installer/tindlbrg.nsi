@@ -44,6 +44,8 @@ Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 RequestExecutionLevel user
 InstallDir "$LOCALAPPDATA\Programs\Tindelborg"
+; A copy installed before, wherever it went, is the one updated.
+InstallDirRegKey HKCU "${UNINST_KEY}" "InstallLocation"
 SetCompressor /SOLID lzma
 ManifestDPIAware true
 BrandingText "${PRODUCT} ${VERSION}"
@@ -299,7 +301,8 @@ Function un.onInit
   ${AndIf} $Elevated != 1
     ; Removing it from the system folder needs administrator rights: ask for them.
     ${GetParameters} $0
-    ExecShellWait "runas" "$EXEPATH" $0
+    ; This is the uninstaller's temporary copy already: it must run in place for $INSTDIR.
+    ExecShellWait "runas" "$EXEPATH" '$0 _?=$INSTDIR'
     Quit
   ${EndIf}
   ${GetParameters} $0

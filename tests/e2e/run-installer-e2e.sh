@@ -51,6 +51,7 @@ setup_as_typed() { timeout 120 wine cmd /c "C:\\windows\\temp\\tindlbrg-setup.ex
 unix_path() { win winepath -u "$1"; }
 reg_value() { win reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 file_version() { strings -el "$1" | grep -A1 -x FileVersion | sed -n 2p; }
+product_version() { strings -el "$1" | grep -A1 -x ProductVersion | sed -n 2p; }
 
 seed_settings() {
   win reg add "$settings_key" /v Phong /t REG_DWORD /d 9 /f >/dev/null || echo "cannot write $settings_key"
@@ -117,14 +118,16 @@ run_row() {
 
 run_rows() {
   # One server for the whole run: no start-up after each program's end.
-  wineserver -p
-  trap 'wineserver -k 2>/dev/null' EXIT
+  wineserver -p 30
+  trap 'wineserver -k 2>/dev/null' EXIT INT TERM
   version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
   cp "$setup" "$WINEPREFIX/drive_c/windows/temp/tindlbrg-setup.exe"
   local_appdata=$(win cmd /c echo %LOCALAPPDATA%)
   appdata=$(unix_path "$(win cmd /c echo %APPDATA%)")
   local passed=0 failed=0 row
-  if [ "$(file_version "$setup")" = "$version.0" ] && [ "$(file_version "$build/tindlbrg.scr")" = "$version.0" ]; then
+  if [ -n "$version" ] && [ "$(file_version "$setup")" = "$version.0" ] &&
+     [ "$(file_version "$build/tindlbrg.scr")" = "$version.0" ] &&
+     [ "$(product_version "$setup")" = "$version" ] && [ "$(product_version "$build/tindlbrg.scr")" = "$version" ]; then
     passed=$((passed + 1)); echo "PASS version information $version.0 in the setup and the saver"
   else
     failed=$((failed + 1)); echo "FAIL version information: setup $(file_version "$setup"), saver $(file_version "$build/tindlbrg.scr"), project $version"
