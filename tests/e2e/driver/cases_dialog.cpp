@@ -322,7 +322,7 @@ const DialogRow kControls[] = {
                  if (control == id::kLight) d.Drag(control, {{23, 23}, {43, 43}}, false);  // to the centre
                  else d.Drag(control, {{5, 5}, {5, 40}, {5, 30}}, false);                 // 10 pixels up
                  Post(d.Item(control), loss);
-                 for (int y : {50, 10, 30}) Post(d.Item(control), WM_MOUSEMOVE, 0, At(23, y));
+                 for (int y : {50, 10}) Post(d.Item(control), WM_MOUSEMOVE, 0, At(23, y));  // not back to 30
              }
      }, With(kCentreLight, {{"cbStep", "1.470182"}, {"csStep", "0.020182"}})},
 };
