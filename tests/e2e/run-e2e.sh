@@ -1,21 +1,23 @@
 #!/usr/bin/env bash
-# End-to-end tests of the real saver: runs the cases of the Windows test driver under
-# Wine on a virtual X display (Xvfb, 1024x768, 24 bits), one driver process per case.
+# End-to-end tests of the real saver under Wine on a virtual X display (Xvfb, 1024x768,
+# 24 bits), one driver process per case; or, with --soak (soak.sh), the two soak runs.
 #
 #   tests/e2e/run-e2e.sh BUILD_DIR [CASE_PREFIX...]
+#   tests/e2e/run-e2e.sh --soak MINUTES BUILD_DIR
 #
-# BUILD_DIR holds tindlbrg.scr and tests/e2e/tindlbrg_driver.exe (a mingw64 build).
-# With prefixes only the cases whose names start with one of them run ("input.", ...).
-# Prints one line per case and "e2e: N passed, N failed"; exit status 1 on any failure.
-# Screens of failed cases go to BUILD_DIR/e2e-screenshots.
+# BUILD_DIR is a mingw64 build (tindlbrg.scr, tests/e2e/tindlbrg_driver.exe). Prints one
+# line per case (per run with its table) and "e2e: N passed, N failed" ("soak: ...");
+# exit status 1 on any failure. Screens of failed cases go to BUILD_DIR/e2e-screenshots,
+# the soak's samples and screens to BUILD_DIR/soak.
 set -uo pipefail
-
-usage() { echo "usage: $0 BUILD_DIR [CASE_PREFIX...]" >&2; exit 2; }
 
 inside=0
 if [ "${1:-}" = --inside-display ]; then inside=1; shift; fi
-[ $# -ge 1 ] || usage
-build=$(cd "$1" 2>/dev/null && pwd) || { echo "e2e: no build folder $1" >&2; exit 2; }
+kind=e2e minutes=0
+if [ "${1:-}" = --soak ]; then kind=soak minutes=${2:-}; shift 2; fi
+[ $# -ge 1 ] || { echo "usage: $0 BUILD_DIR [CASE_PREFIX...] | --soak MINUTES BUILD_DIR" >&2; exit 2; }
+[[ $minutes =~ ^[0-9]+([.][0-9]+)?$ ]] || { echo "$kind: MINUTES must be a number" >&2; exit 2; }
+build=$(cd "$1" 2>/dev/null && pwd) || { echo "$kind: no build folder $1" >&2; exit 2; }
 shift
 
 export WINEPREFIX=$build/e2e-wineprefix
@@ -23,27 +25,37 @@ export WINEPREFIX=$build/e2e-wineprefix
 saver=$build/tindlbrg.scr
 driver=$build/tests/e2e/tindlbrg_driver.exe
 shots=$build/e2e-screenshots
+[ "$kind" = soak ] && shots=$build/soak
 
-# Wine sees the Unix file system as drive Z:.
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }  # Wine sees the Unix file system as Z:
 
 run_cases() {
   # The wineserver must end inside the display session, else it outlives the display.
   trap 'wineserver -k 2>/dev/null' EXIT
-  local names
-  names=$(timeout 60 wine "$driver" list </dev/null | tr -d '\r') || { echo "e2e: the driver does not run" >&2; return 1; }
-  local passed=0 failed=0 name prefix wanted output status verdict start seconds
+  local names passed=0 failed=0 name prefix wanted output status verdict start seconds limit=150
+  if [ "$kind" = soak ]; then
+    names="full_screen dialog"
+    limit=$(awk -v m="$minutes" 'BEGIN { print int(m * 60) + 300 }')
+  else
+    names=$(timeout 60 wine "$driver" list </dev/null | tr -d '\r') || { echo "e2e: the driver does not run" >&2; return 1; }
+  fi
   for name in $names; do
     wanted=$(( $# == 0 ))
     for prefix in "$@"; do [[ $name == "$prefix"* ]] && wanted=1; done
     [ "$wanted" = 1 ] || continue
     start=$(date +%s%N)
     rm -f "$shots/$name".* "$shots/$name"-*
-    output=$(timeout -k 10 150 wine "$driver" run "$name" "$(windows_path "$saver")" \
-             "$(windows_path "$shots/$name.bmp")" </dev/null 2>&1 | tr -d '\r')
+    if [ "$kind" = soak ]; then
+      output=$(timeout -k 10 "$limit" wine "$driver" soak "$name" "$minutes" "$(windows_path "$saver")" \
+               "$(windows_path "$shots/$name.csv")" "$(windows_path "$shots/$name.bmp")" </dev/null 2>&1 | tr -d '\r')
+    else
+      output=$(timeout -k 10 "$limit" wine "$driver" run "$name" "$(windows_path "$saver")" \
+               "$(windows_path "$shots/$name.bmp")" </dev/null 2>&1 | tr -d '\r')
+    fi
     status=${PIPESTATUS[0]}
     seconds=$(( ($(date +%s%N) - start) / 100000000 ))
     seconds="$(( seconds / 10 )).$(( seconds % 10 ))"
+    [ "$kind" = soak ] && grep -vE '^(PASS|FAIL)' <<<"$output"
     verdict=$(grep -E '^(PASS|FAIL)' <<<"$output" | tail -n 1)
     if [ "$status" = 0 ] && [ "$verdict" = PASS ]; then
       passed=$((passed + 1))
@@ -59,13 +71,11 @@ run_cases() {
        convert "$shots/$name.bmp" "$shots/$name.png" 2>/dev/null; then
       rm -f "$shots/$name.bmp"
     fi
-    if [ "$status" -ge 124 ]; then
-      # The driver was killed: end whatever it left running before the next case.
-      wineserver -k 2>/dev/null
-    fi
+    # A killed driver may leave the saver behind: end it before the next case.
+    if [ "$status" -ge 124 ]; then wineserver -k 2>/dev/null; fi
   done
-  echo "e2e: $passed passed, $failed failed"
-  [ $((passed + failed)) -gt 0 ] || { echo "e2e: no case matches $*" >&2; return 1; }
+  echo "$kind: $passed passed, $failed failed"
+  [ $((passed + failed)) -gt 0 ] || { echo "$kind: no case matches $*" >&2; return 1; }
   [ "$failed" = 0 ]
 }
 
@@ -74,22 +84,22 @@ if [ "$inside" = 1 ]; then
   exit
 fi
 
-for file in "$saver" "$driver"; do
-  [ -f "$file" ] || { echo "e2e: $file is missing (build the mingw64 preset first)"; echo "e2e: 0 passed, 1 failed"; exit 1; }
-done
-for tool in wine wineserver xvfb-run; do
-  command -v "$tool" >/dev/null || { echo "e2e: $tool is not installed"; echo "e2e: 0 passed, 1 failed"; exit 1; }
-done
+fail() { echo "$kind: $1"; echo "$kind: 0 passed, 1 failed"; exit 1; }
+for file in "$saver" "$driver"; do [ -f "$file" ] || fail "$file is missing (build the mingw64 preset first)"; done
+for tool in wine wineserver xvfb-run; do command -v "$tool" >/dev/null || fail "$tool is not installed"; done
 mkdir -p "$shots"
 
 # One run at a time per build folder: the cases share the prefix and its wineserver.
 # Nothing started from here may inherit the lock: a wineserver that outlived the run
 # would hold it for ever.
 exec 9>"$WINEPREFIX.lock"
-flock -w 1800 9 || { echo "e2e: another run holds $WINEPREFIX.lock"; exit 1; }
+flock -w 1800 9 || fail "another run holds $WINEPREFIX.lock"
 trap 'wineserver -k 9>&- 2>/dev/null' EXIT
+tindlbrg_wine_prefix || fail "cannot create $WINEPREFIX"
 
-tindlbrg_wine_prefix || { echo "e2e: cannot create $WINEPREFIX"; exit 1; }
-
-timeout -k 10 1800 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
-  bash "$0" --inside-display "$build" "$@" 9>&-
+total=$(awk -v m="$minutes" 'BEGIN { print 2 * (int(m * 60) + 320) + 1800 }')
+[ "$kind" = soak ] && set -- --soak "$minutes" "$build" || set -- "$build" "$@"
+timeout -k 10 "$total" xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" --inside-display "$@" 9>&-
+status=$?
+[ "$status" -ge 124 ] && fail "the runs did not finish within $total s"
+exit "$status"
