@@ -2,11 +2,14 @@
 // profile: floats as "%f" text read back by a forgiving scanner, the rest as numbers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <clocale>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,7 @@
 
 namespace {
 
+using Names = std::vector<std::string>;
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 SaverSettings Garbage() {
@@ -32,13 +36,23 @@ SaverSettings Defaults() {
     return s;
 }
 
-// What a save writes, in its order: text in quotes, numbers in decimal.
+// Every one of the 21 values differs from the defaults.
+SaverSettings Edited() {
+    SaverSettings s{0.5f, -0.25f, 2.0f, -1.0f, 0.02f, 2, 40, 12, 9, 0.75f, 0.125f, 0, {1, 1, 1, 0, 1, 1, 1}, {}, 1};
+    for (int i = 0; i < kShapeSlots; ++i) s.color[i] = ShapeColor{i + 1, 2 * i + 1, 3 * i + 1};
+    return s;
+}
+
+// Every value a profile was given, in the order first written: text in quotes, numbers
+// in decimal.
 std::string Forms(const MemoryProfile& profile) {
     std::string forms;
-    for (const std::string& name : profile.writes) {
+    for (size_t i = 0; i < profile.writes.size(); ++i) {
+        const std::string& name = profile.writes[i];
         const MemoryProfile::Value* v = profile.Find(kProfileSection, name);
-        forms += (forms.empty() ? "" : " ") + name + "=" +
-                 (v->isText ? "\"" + v->text + "\"" : std::to_string(v->number));
+        if (v == nullptr || std::find(profile.writes.begin(), profile.writes.begin() + i, name) != profile.writes.begin() + i)
+            continue;
+        forms += (forms.empty() ? "" : " ") + name + "=" + (v->isText ? "\"" + v->text + "\"" : std::to_string(v->number));
     }
     return forms;
 }
@@ -49,51 +63,52 @@ std::string Forms(const SaverSettings& s) {
     return Forms(profile);
 }
 
+// The forms of `base` with those of `names` taken from `other`.
+std::string Mixed(const std::string& base, const std::string& other, const std::set<std::string>& names) {
+    std::istringstream a(base), b(other);
+    std::string out, x, y;
+    while (a >> x && b >> y) out += (out.empty() ? "" : " ") + (names.count(x.substr(0, x.find('='))) ? y : x);
+    return out;
+}
+
 const std::string kDefaultForms =
     "angleX=\"1.000000\" angleY=\"1.000000\" angleZ=\"-1.000000\" cbStep=\"1.460000\" csStep=\"0.010000\" "
     "ambient=\"0.340000\" mirror=\"0.995000\" randomly=0 shape=0 size1=30 size2=29 bound=1 phong=4 color0=255 "
     "color1=65280 color2=16711680 color3=45746 color4=11710976 color5=11665586 color6=8421504 switches=127";
+const std::string kEditedForms =
+    "angleX=\"0.500000\" angleY=\"-0.250000\" angleZ=\"2.000000\" cbStep=\"-1.000000\" csStep=\"0.020000\" "
+    "ambient=\"0.125000\" mirror=\"0.750000\" randomly=1 shape=2 size1=40 size2=12 bound=0 phong=9 color0=65793 "
+    "color1=262914 color2=460035 color3=657156 color4=854277 color5=1051398 color6=1248519 switches=119";
 
-TEST(Settings, DefaultsHoldFromTheStartAndAfterEveryReset) {
+TEST(Settings, DefaultsFromTheStartAndAfterEveryReset) {
     EXPECT_EQ(Forms(theSettings), kDefaultForms);
     EXPECT_EQ(theRunState.rebuildImages, 1);
-    EXPECT_EQ(theRunState.stopDrawing, 0);
-    EXPECT_EQ(theRunState.fullScreen, 0);
-
-    SaverSettings s = Garbage();
-    RunState r{0, 1, 0, 0, 0, 0, 0};
-    SetDefaults(s, r);
-    EXPECT_EQ(s.randomly, 0x5A5A5A5A);  // starts at 0 statically, never reset
-    s.randomly = 0;
-    EXPECT_EQ(Forms(s), kDefaultForms);
-    for (int i = 0; i < kShapeSlots; ++i) EXPECT_EQ(s.switches[i], 1) << i;
-    EXPECT_EQ(r.rebuildImages, 1);
-    EXPECT_EQ(r.stopDrawing, 0);
-
-    // The render reset leaves speeds, switches, colours and the random choice alone.
-    s = Garbage();
-    const SaverSettings before = s;
-    r = RunState{0, 1, 0, 0, 0, 0, 0};
-    ResetRenderOptions(s, r);
-    EXPECT_EQ(r.rebuildImages, 1);
-    EXPECT_EQ(r.stopDrawing, 0);
-    EXPECT_EQ(std::memcmp(&s.cbStep, &before.cbStep, 2 * sizeof(float)), 0);
-    EXPECT_EQ(std::memcmp(s.switches, before.switches, sizeof s.switches + sizeof s.color + sizeof s.randomly), 0);
-    // ...and resets every other value.
-    const SaverSettings d = Defaults();
-    s.cbStep = d.cbStep;
-    s.csStep = d.csStep;
-    std::memcpy(s.switches, d.switches, sizeof s.switches + sizeof s.color + sizeof s.randomly);
-    EXPECT_EQ(Forms(s), kDefaultForms);
-
-    // The colour reset restores the table only.
-    s = Garbage();
-    r = RunState{};
-    ResetColors(s, r);
-    EXPECT_EQ(r.rebuildImages, 1);
-    EXPECT_EQ(PackColor(s.color[0]), 0x0000FFu);
-    EXPECT_EQ(PackColor(s.color[5]), 0xB200B2u);
-    EXPECT_EQ(std::memcmp(s.switches, before.switches, sizeof s.switches), 0);
+    EXPECT_EQ(theRunState.stopDrawing + theRunState.fullScreen, 0);
+    const std::string garbage = Forms(Garbage());
+    const std::set<std::string> colours{"color0", "color1", "color2", "color3", "color4", "color5", "color6"};
+    const struct {
+        const char* what;
+        void (*reset)(SaverSettings&, RunState&);
+        std::string forms;
+        int32_t switch0, stopDrawing;
+    } rows[] = {
+        // The random choice starts at 0 statically and is never reset.
+        {"all defaults but the random choice", SetDefaults, Mixed(kDefaultForms, garbage, {"randomly"}), 1, 0},
+        {"render options: not speeds, switches, colours or the random choice", ResetRenderOptions,
+         Mixed(garbage, kDefaultForms, {"angleX", "angleY", "angleZ", "ambient", "mirror", "shape", "size1", "size2",
+                                        "bound", "phong"}),
+         0x5A5A5A5A, 0},
+        {"colours only", ResetColors, Mixed(garbage, kDefaultForms, colours), 0x5A5A5A5A, 1},
+    };
+    for (const auto& row : rows) {
+        SaverSettings s = Garbage();
+        RunState r{0, 1, 0, 0, 0, 0, 0};
+        row.reset(s, r);
+        EXPECT_EQ(Forms(s), row.forms) << row.what;
+        for (int32_t sw : s.switches) EXPECT_EQ(sw, row.switch0) << row.what;
+        EXPECT_EQ(r.rebuildImages, 1) << row.what;
+        EXPECT_EQ(r.stopDrawing, row.stopDrawing) << row.what;
+    }
 }
 
 TEST(Settings, ColoursAndSwitchesPackIntoProfileNumbers) {
@@ -257,6 +272,38 @@ TEST(Profile, LoadingWhatWasSavedGivesTheRoundedSettings) {
     EXPECT_EQ(PackColor(loaded.color[2]), 0x030201u);
     EXPECT_EQ(std::vector<int32_t>(loaded.switches, loaded.switches + kShapeSlots),
               (std::vector<int32_t>{1, 0, 4, 0, 0, 0, 64}));
+}
+
+// Takes the first `accepted` writes and refuses every later one, as a registry key that
+// goes away in the middle of saving.
+struct FailingProfile : MemoryProfile {
+    size_t accepted = SIZE_MAX, attempted = 0;
+    bool WriteText(const char* section, const char* name, const std::string& text) override {
+        return attempted++ < accepted && MemoryProfile::WriteText(section, name, text);
+    }
+    bool WriteNumber(const char* section, const char* name, uint32_t value) override {
+        return attempted++ < accepted && MemoryProfile::WriteNumber(section, name, value);
+    }
+};
+
+// A profile that stops taking values in mid-save keeps the old value of each one it
+// refused and the new value of each one it took; one that cannot be opened keeps all.
+TEST(Profile, AProfileThatStopsTakingValuesKeepsTheOldOnes) {
+    EXPECT_EQ(Forms(Edited()), kEditedForms);
+    std::istringstream order(kDefaultForms);
+    Names names;
+    for (std::string form; order >> form;) names.push_back(form.substr(0, form.find('=')));
+    for (size_t accepted = 0; accepted <= 22; ++accepted) {
+        FailingProfile profile;
+        SaveProfile(profile, Defaults());
+        profile.accepted = profile.attempted + accepted;
+        profile.available = accepted != 22;  // the last row: the key cannot be opened
+        SaveProfile(profile, Edited());
+        const size_t taken = accepted == 22 ? 0 : std::min<size_t>(accepted, 21);
+        EXPECT_EQ(Forms(profile), Mixed(kDefaultForms, kEditedForms, {names.begin(), names.begin() + taken}))
+            << accepted << " writes taken";
+        EXPECT_EQ(profile.Size(), 21u);
+    }
 }
 
 }  // namespace
