@@ -20,8 +20,8 @@ TEST(R7Exception, RaisesFillTheRecordWithTheFileCutFromThePath) {
     } rows[] = {
         {"assertion", [] { raiseIfFalse(false, "size > 0", "c:\\work\\engine\\vector.cpp", 42, 7, 3); },
          "7/3/42/c:\\work\\engine\\vector.cpp/size > 0"},
-        {"27 characters: whole", [] { raiseIfFalse(false, "t", "c:\\src\\engine\\containers.c", 1, 2, 1); },
-         "2/1/1/c:\\src\\engine\\containers.c/t"},
+        {"27 characters: whole", [] { raiseIfFalse(false, "t", "c:\\src\\engine\\containers.cc", 1, 2, 1); },
+         "2/1/1/c:\\src\\engine\\containers.cc/t"},
         {"28, no backslash: nothing", [] { raiseIfFalse(false, "t", "abcdefghijklmnopqrstuvwxyz01", 1, 2, 1); },
          "2/1/1//t"},
         {"the leftmost backslash among the last 26",
