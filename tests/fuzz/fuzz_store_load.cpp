@@ -3,6 +3,7 @@
 // of what the store held, and saving them gives those records back byte for byte.
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "fuzz_support.h"
 #include "preset_test_fs.h"
@@ -19,8 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t count = size >= 4 ? in.Int() : 0;
     const size_t expected = count > 0 ? std::min((size - 4) / kPresetBytes, static_cast<size_t>(count)) : 0;
     FUZZ_CHECK(static_cast<size_t>(store.Count()) == expected);
-    for (int32_t i = 0; i < store.Count(); ++i)  // a name field without a zero byte still gives a bounded name
-        FUZZ_CHECK(PresetName(*PresetAt(store, i)).size() < kPresetNameField);
+    for (int32_t i = 0; i < store.Count(); ++i) {  // a name field without a zero byte still gives a bounded name
+        const std::string name = PresetName(*PresetAt(store, i));
+        FUZZ_CHECK(name.size() < kPresetNameField && name.find('\0') == std::string::npos);
+    }
     FUZZ_CHECK(fs.files["in"] == input);
 
     FUZZ_CHECK(SaveStore(store, "out", fs));
