@@ -106,9 +106,9 @@ TEST(PointerControls, LightDirectionAndSpinnerDrag) {
         EXPECT_EQ(d.y, p.dy) << p.x << "," << p.y;
         EXPECT_EQ(d.z, p.dz) << p.x << "," << p.y;
     }
-    const LightDirection far = DirectionFromPoint(-200, 39, 78, 36);  // dragged far outside
-    EXPECT_GT(far.x, 1.0f);
-    EXPECT_EQ(far.z, 0.0f);
+    const LightDirection outside = DirectionFromPoint(-200, 39, 78, 36);  // dragged far outside
+    EXPECT_GT(outside.x, 1.0f);
+    EXPECT_EQ(outside.z, 0.0f);
 
     SpinnerDrag drag;
     int32_t delta = 0;
