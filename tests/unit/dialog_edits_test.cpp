@@ -1,138 +1,120 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <string>
 
 #include "dialog/pointer_controls.h"
 #include "dialog/settings_edits.h"
 
 namespace {
 
-struct Edits : ::testing::Test {
-    void SetUp() override {
-        SetDefaults(s, r);
-        r.rebuildImages = 0;
-    }
+// One user action after another on the same settings; after each, "size1 size2 bound
+// shape phong switch2" and whether new images were asked for.
+TEST(Edits, EachActionChangesWhatItShould) {
     SaverSettings s{};
     RunState r{};
-};
-
-TEST_F(Edits, BoundCouplesTheSizesBothWays) {
-    MoveSize1(s, r, 40);
-    EXPECT_EQ(s.size1, 40);
-    EXPECT_EQ(s.size2, 40);
-    EXPECT_EQ(r.rebuildImages, 1);
-    MoveSize2(s, r, 12);
-    EXPECT_EQ(s.size1, 12);
-
-    SetBound(s, r, false);
-    MoveSize1(s, r, 33);
-    EXPECT_EQ(s.size1, 33);
-    EXPECT_EQ(s.size2, 12);
-    SetBound(s, r, true);  // checking it again makes the height follow the width
-    EXPECT_EQ(s.bound, 1);
-    EXPECT_EQ(s.size2, 33);
+    SetDefaults(s, r);
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::string after;
+        int rebuild;
+    } steps[] = {
+        {"bound: the height follows the width", [&] { MoveSize1(s, r, 40); }, "40 40 1 0 4 1", 1},
+        {"bound: the width follows the height", [&] { MoveSize2(s, r, 12); }, "12 12 1 0 4 1", 1},
+        {"unbound: sizes apart", [&] { SetBound(s, r, false), MoveSize1(s, r, 33); }, "33 12 0 0 4 1", 1},
+        {"checking bound again joins the height", [&] { SetBound(s, r, true); }, "33 33 1 0 4 1", 1},
+        {"phong", [&] { MovePhong(s, r, 20); }, "33 33 1 0 20 1", 1},
+        {"torus from near sizes starts as a ring", [&] { ChooseTorus(s, r); }, "25 18 0 2 20 1", 1},
+        {"sizes 3 apart are kept", [&] { s.size1 = 40, s.size2 = 37, ChooseTorus(s, r); }, "40 37 0 2 20 1", 1},
+        {"stored nonsense does not overflow the difference",
+         [&] { s.size1 = -2147483647 - 1, s.size2 = 2147483647, ChooseTorus(s, r); },
+         "-2147483648 2147483647 0 2 20 1", 1},
+        {"sphere: bound enabled again, still unchecked", [&] { ChooseSphere(s, r); },
+         "-2147483648 2147483647 0 0 20 1", 1},
+        {"a switch toggles what is stored: 4 is on", [&] { s.switches[2] = 4, ToggleSwitch(s, 2); },
+         "-2147483648 2147483647 0 0 20 0", 0},
+        {"and on again as 1", [&] { ToggleSwitch(s, 2); }, "-2147483648 2147483647 0 0 20 1", 0},
+        {"slot 7 is none", [&] { ToggleSwitch(s, 7); }, "-2147483648 2147483647 0 0 20 1", 0},
+    };
+    for (const auto& step : steps) {
+        r.rebuildImages = 0;
+        step.act();
+        EXPECT_EQ(std::to_string(s.size1) + " " + std::to_string(s.size2) + " " + std::to_string(s.bound) + " " +
+                      std::to_string(s.shape) + " " + std::to_string(s.phong) + " " + std::to_string(s.switches[2]),
+                  step.after)
+            << step.what;
+        EXPECT_EQ(r.rebuildImages, step.rebuild) << step.what;
+    }
 }
 
-TEST_F(Edits, TorusFromDefaultSizesStartsAsARing) {
-    ChooseTorus(s, r);
-    EXPECT_EQ(s.shape, 2);
-    EXPECT_EQ(s.bound, 0);
-    EXPECT_EQ(s.size1, 25);
-    EXPECT_EQ(s.size2, 18);
-    EXPECT_EQ(r.rebuildImages, 1);
-
-    s.size1 = 40;
-    s.size2 = 37;  // differ by 3: kept
-    ChooseTorus(s, r);
-    EXPECT_EQ(s.size1, 40);
-    EXPECT_EQ(s.size2, 37);
-    s.size1 = -2147483647 - 1;  // stored nonsense must not overflow the difference
-    s.size2 = 2147483647;
-    ChooseTorus(s, r);
-    EXPECT_EQ(s.size2, 2147483647);
-
-    ChooseSphere(s, r);
-    EXPECT_EQ(s.shape, 0);
-    EXPECT_EQ(s.bound, 0);  // enabled again, still unchecked
+// Speeds step by 0.0005091 without limits and ask for no new images.
+TEST(Edits, SpeedsStepWithoutLimits) {
+    SaverSettings s{};
+    RunState r{};
+    SetDefaults(s, r);
+    r.rebuildImages = 0;
+    StepSpeed(s, SpeedColumn::Radial, -1);
+    EXPECT_FLOAT_EQ(s.cbStep, 1.4594909f);
+    EXPECT_EQ(s.csStep, 0.01f);
+    s.csStep = 0.001f;
+    for (int i = 0; i < 10; ++i) StepSpeed(s, SpeedColumn::Round, -1);
+    EXPECT_FLOAT_EQ(s.csStep, -0.004091f);  // through zero
+    Spin(s, 10, 0);
+    EXPECT_FLOAT_EQ(s.csStep, 0.001f);
+    Spin(s, -4, 1);
+    EXPECT_FLOAT_EQ(s.cbStep, 1.4574545f);
+    Spin(s, 7, 2);
+    EXPECT_FLOAT_EQ(s.csStep, 0.001f);
+    EXPECT_FLOAT_EQ(s.cbStep, 1.4574545f);
+    EXPECT_EQ(r.rebuildImages, 0);
 }
 
-TEST_F(Edits, PercentSlidersAndPositions) {
-    // What a trackbar stores shows as the same position when the dialog opens again.
+TEST(Edits, PercentSlidersShowWhatTheyStored) {
+    SaverSettings s{};
+    RunState r{};
     for (int32_t position = kPercentMin; position <= kPercentMax; ++position) {
         MoveMirror(s, r, position);
         MoveAmbient(s, r, position);
         EXPECT_EQ(PercentPosition(s.mirror), position);
         EXPECT_EQ(PercentPosition(s.ambient), position);
     }
-    // Values between two positions still truncate.
-    EXPECT_EQ(PercentPosition(0.995f), 99);
-    EXPECT_EQ(PercentPosition(0.539f), 53);
-    EXPECT_EQ(PercentPosition(0.34f), 34);
-    EXPECT_EQ(PercentPosition(-0.53f), -53);
+    EXPECT_EQ(s.ambient, 1.0f);
     MoveMirror(s, r, 99);
     EXPECT_EQ(s.mirror, 0.99f);
-    MoveAmbient(s, r, 100);
-    EXPECT_EQ(s.ambient, 1.0f);
-    // Stored nonsense shows at the nearer end of the trackbar.
-    EXPECT_EQ(PercentPosition(1e30f), 2147483647);
-    EXPECT_EQ(PercentPosition(-std::numeric_limits<float>::infinity()), -2147483647 - 1);
-    EXPECT_EQ(PercentPosition(std::nanf("")), 0);
+    // Values between two positions truncate; stored nonsense shows at the nearer end.
+    const std::pair<float, int32_t> shown[] = {
+        {0.995f, 99}, {0.539f, 53}, {0.34f, 34}, {-0.53f, -53}, {1e30f, 2147483647},
+        {-std::numeric_limits<float>::infinity(), -2147483647 - 1}, {std::nanf(""), 0}};
+    for (const auto& [value, position] : shown) EXPECT_EQ(PercentPosition(value), position) << value;
 }
 
-TEST_F(Edits, SpeedsStepWithoutLimits) {
-    const float start = s.cbStep;
-    for (int i = 0; i < 10; ++i) StepSpeed(s, SpeedColumn::Radial, -1);
-    float expected = start;
-    for (int i = 0; i < 10; ++i) expected += -1.0f * 0.0005091f;
-    EXPECT_EQ(s.cbStep, expected);
-    s.csStep = 0.001f;
-    for (int i = 0; i < 10; ++i) StepSpeed(s, SpeedColumn::Round, -1);
-    EXPECT_LT(s.csStep, 0.0f);  // through zero
-    EXPECT_EQ(r.rebuildImages, 0);
-
-    const float cs = s.csStep, cb = s.cbStep;
-    Spin(s, 10, 0);
-    EXPECT_EQ(s.csStep, cs + 10.0f * 0.0005091f);
-    Spin(s, -4, 1);
-    EXPECT_EQ(s.cbStep, cb + -4.0f * 0.0005091f);
-    Spin(s, 7, 2);
-    EXPECT_EQ(s.csStep, cs + 10.0f * 0.0005091f);
-}
-
-TEST_F(Edits, SwitchToggleUsesTheStoredValue) {
-    s.switches[2] = 4;  // on, as loaded from a mask
-    ToggleSwitch(s, 2);
-    EXPECT_EQ(s.switches[2], 0);
-    ToggleSwitch(s, 2);
-    EXPECT_EQ(s.switches[2], 1);
-    ToggleSwitch(s, 7);  // out of range: nothing
-    EXPECT_EQ(r.rebuildImages, 0);
-}
-
-TEST(LightEditor, PointToDirection) {
+TEST(PointerControls, LightDirectionAndSpinnerDrag) {
     // A 78-pixel-wide control with radius 36: half is 39.
-    LightDirection d = DirectionFromPoint(39, 39, 78, 36);
-    EXPECT_EQ(d.x, -0.0f);
-    EXPECT_EQ(d.y, -0.0f);
-    EXPECT_EQ(d.z, -1.0f);
-    d = DirectionFromPoint(39 + 18, 39, 78, 36);
-    EXPECT_EQ(d.x, -0.5f);
-    EXPECT_EQ(d.z, -static_cast<float>(std::sqrt(0.75)));
-    d = DirectionFromPoint(39, 39 + 36, 78, 36);  // on the rim
-    EXPECT_EQ(d.y, -1.0f);
-    EXPECT_EQ(d.z, 0.0f);
-    d = DirectionFromPoint(-200, 39, 78, 36);  // dragged far outside
-    EXPECT_GT(d.x, 1.0f);
-    EXPECT_EQ(d.z, 0.0f);
-}
+    const struct {
+        int32_t x, y;
+        float dx, dy, dz;
+    } points[] = {
+        {39, 39, -0.0f, -0.0f, -1.0f}, {57, 39, -0.5f, -0.0f, -static_cast<float>(std::sqrt(0.75))},
+        {39, 75, -0.0f, -1.0f, 0.0f},  // on the rim
+    };
+    for (const auto& p : points) {
+        const LightDirection d = DirectionFromPoint(p.x, p.y, 78, 36);
+        EXPECT_EQ(d.x, p.dx) << p.x << "," << p.y;
+        EXPECT_EQ(d.y, p.dy) << p.x << "," << p.y;
+        EXPECT_EQ(d.z, p.dz) << p.x << "," << p.y;
+    }
+    const LightDirection outside = DirectionFromPoint(-200, 39, 78, 36);  // dragged far outside
+    EXPECT_GT(outside.x, 1.0f);
+    EXPECT_EQ(outside.z, 0.0f);
 
-TEST(Spinner, FirstMoveIsOnlyTheReference) {
     SpinnerDrag drag;
     int32_t delta = 0;
     EXPECT_FALSE(drag.Move(10, delta));  // not pressed
     drag.Press();
-    EXPECT_FALSE(drag.Move(50, delta));
+    EXPECT_FALSE(drag.Move(50, delta));  // the first move is only the reference
     EXPECT_TRUE(drag.Move(40, delta));
     EXPECT_EQ(delta, 10);
     EXPECT_TRUE(drag.Move(44, delta));

@@ -7,29 +7,29 @@
 
 namespace {
 
-// A window stand-in: counts what the burst asks of it and runs `onDispatch` as the
+using Dispatch = FrameHost::Dispatch;
+
+// A window stand-in: records what the burst asks of it and runs `onDispatch` as the
 // handler of the n-th dispatched message (n from 1).
 struct FakeHost : FrameHost {
     std::function<Dispatch(int)> onDispatch = [](int) { return Dispatch::Dispatched; };
     bool exists = true;
-    int dispatches = 0;
-    int callsAfterGone = 0;
-    int rebuilds = 0;
-    std::vector<int> stamps;          // slot of every stamp, in order
-    std::vector<size_t> rebuiltAt;    // stamps made before each rebuild
+    int dispatches = 0, callsAfterGone = 0;
+    std::vector<int> stamps;        // slot of every stamp, in order
+    std::vector<size_t> rebuiltAt;  // stamps made before each rebuild
     RunState* run = nullptr;
 
     Dispatch DispatchOneMessage() override {
-        if (!exists) ++callsAfterGone;
+        callsAfterGone += !exists;
         return onDispatch(++dispatches);
     }
     bool WindowStillExists() override { return exists; }
     void StampSlot(int slot) override {
-        if (!exists) ++callsAfterGone;
+        callsAfterGone += !exists;
         stamps.push_back(slot);
     }
     void RebuildImages() override {
-        if (!exists) ++callsAfterGone;
+        callsAfterGone += !exists;
         rebuiltAt.push_back(stamps.size());
         if (run != nullptr) run->rebuildImages = 0;
     }
@@ -40,6 +40,9 @@ SaverSettings WithSwitches(unsigned mask) {
     for (int i = 0; i < kShapeSlots; ++i) s.switches[i] = (mask >> i) & 1;
     return s;
 }
+
+Dispatch QuitAt5(int n) { return n == 5 ? Dispatch::Quit : Dispatch::Dispatched; }
+uint32_t Zero() { return 0; }
 
 TEST(FrameLoop, ABurstEndsAfterTheFirstWholePassReaching1300) {
     const struct {
@@ -55,12 +58,18 @@ TEST(FrameLoop, ABurstEndsAfterTheFirstWholePassReaching1300) {
         EXPECT_EQ(host.stamps.size(), row.shapes);
         EXPECT_EQ(host.dispatches, static_cast<int>(row.shapes));  // one message before each shape
         EXPECT_FALSE(loop.Running());
+        if (row.mask == 0x21) {  // the switched-on slots take turns in slot order
+            EXPECT_EQ(std::vector<int>(host.stamps.begin(), host.stamps.begin() + 4), (std::vector<int>{0, 5, 0, 5}));
+        }
     }
-    // The switched-on slots take turns in slot order.
+    // The quit request ends the burst and leaves the loop reusable.
     FakeHost host;
+    host.onDispatch = QuitAt5;
     RunState run{};
-    FrameLoop().Run(host, WithSwitches(0x21), run, 0);
-    EXPECT_EQ(std::vector<int>(host.stamps.begin(), host.stamps.begin() + 4), (std::vector<int>{0, 5, 0, 5}));
+    FrameLoop loop;
+    EXPECT_EQ(loop.Run(host, WithSwitches(1), run, 0), BurstEnd::Quit);
+    EXPECT_EQ(host.stamps.size(), 4u);
+    EXPECT_FALSE(loop.Running());
 }
 
 TEST(FrameLoop, HandlersRunByTheBurstTakeEffectWhereTheyShould) {
@@ -70,23 +79,21 @@ TEST(FrameLoop, HandlersRunByTheBurstTakeEffectWhereTheyShould) {
     FakeHost host;
     host.run = &run;
     host.onDispatch = [&](int n) {
-        if (n == 3) run.rebuildImages = 1;      // an image setting changed mid-pass
-        if (n == 2) s.switches[5] = 0;          // a switch, before slot 1 is stamped
+        if (n == 3) run.rebuildImages = 1;  // an image setting changed mid-pass
+        if (n == 2) s.switches[5] = 0;      // a switch, before slot 1 is stamped
         if (n == 9) {
             EXPECT_EQ(loop.Run(host, s, run, 0), BurstEnd::Busy);  // the timer re-entering
         }
-        if (n == 20) run.stopDrawing = 1;       // a modal window opening
-        return FrameHost::Dispatch::Dispatched;
+        if (n == 20) run.stopDrawing = 1;  // a modal window opening
+        return Dispatch::Dispatched;
     };
     EXPECT_EQ(loop.Run(host, s, run, 0), BurstEnd::Stopped);
     EXPECT_EQ(host.rebuiltAt, std::vector<size_t>{6});  // at the start of the next pass
-    EXPECT_EQ(std::vector<int>(host.stamps.begin(), host.stamps.begin() + 7),
-              (std::vector<int>{0, 1, 2, 3, 4, 6, 0}));
+    EXPECT_EQ(std::vector<int>(host.stamps.begin(), host.stamps.begin() + 7), (std::vector<int>{0, 1, 2, 3, 4, 6, 0}));
     EXPECT_EQ(host.stamps.size(), 19u);  // the 20th message stopped it before its shape
     EXPECT_FALSE(loop.Running());
 
-    // A rebuild pending when a burst starts comes first.
-    FakeHost fresh;
+    FakeHost fresh;  // a rebuild pending when a burst starts comes first
     run = RunState{};
     run.rebuildImages = 1;
     fresh.run = &run;
@@ -94,27 +101,15 @@ TEST(FrameLoop, HandlersRunByTheBurstTakeEffectWhereTheyShould) {
     EXPECT_EQ(fresh.rebuiltAt, std::vector<size_t>{0});
 }
 
-TEST(FrameLoop, TheQuitRequestEndsTheBurstAndLeavesTheLoopReusable) {
-    FakeHost host;
-    host.onDispatch = [](int n) { return n == 5 ? FrameHost::Dispatch::Quit : FrameHost::Dispatch::Dispatched; };
-    RunState run{};
-    FrameLoop loop;
-    EXPECT_EQ(loop.Run(host, WithSwitches(1), run, 0), BurstEnd::Quit);
-    EXPECT_EQ(host.stamps.size(), 4u);
-    EXPECT_FALSE(loop.Running());
-}
-
-uint32_t Zero() { return 0; }
-
 // The window object owns the loop; its destruction inside a dispatch frees both. Under
 // AddressSanitizer any later access to the loop is reported. The dispatch that saw the
 // window go may also have taken the quit request.
 TEST(FrameLoop, NothingIsTouchedOnceTheWindowIsGone) {
-    for (FrameHost::Dispatch answer : {FrameHost::Dispatch::Dispatched, FrameHost::Dispatch::Quit}) {
+    for (Dispatch answer : {Dispatch::Dispatched, Dispatch::Quit}) {
         for (int bursts : {1, 2}) {
             for (int goneAt : {1, 700, 1300}) {
                 SCOPED_TRACE(testing::Message() << bursts << " bursts, window gone at message " << goneAt
-                                                << (answer == FrameHost::Dispatch::Quit ? " with a quit" : ""));
+                                                << (answer == Dispatch::Quit ? " with a quit" : ""));
                 struct Window {
                     FrameLoop loop;
                 };
@@ -122,7 +117,7 @@ TEST(FrameLoop, NothingIsTouchedOnceTheWindowIsGone) {
                 FakeHost host;
                 RunState run{};
                 host.onDispatch = [&](int n) {
-                    if (n != goneAt) return FrameHost::Dispatch::Dispatched;
+                    if (n != goneAt) return Dispatch::Dispatched;
                     run.stopDrawing = 1;  // as the window's destruction does
                     host.exists = false;
                     delete window;
@@ -134,33 +129,14 @@ TEST(FrameLoop, NothingIsTouchedOnceTheWindowIsGone) {
             }
         }
     }
-    FakeHost host;
+    FakeHost host, quitting;
     RunState run{};
     FrameLoop loop;
     EXPECT_TRUE(loop.RunBursts(2, host, WithSwitches(1), run, Zero));
     EXPECT_EQ(host.stamps.size(), 2600u);
-    // A quit request with the window still there ends the row of bursts.
-    FakeHost quitting;
-    quitting.onDispatch = [](int n) { return n == 5 ? FrameHost::Dispatch::Quit : FrameHost::Dispatch::Dispatched; };
+    quitting.onDispatch = QuitAt5;  // a quit request with the window still there ends the row
     EXPECT_TRUE(loop.RunBursts(2, quitting, WithSwitches(1), run, Zero));
     EXPECT_EQ(quitting.stamps.size(), 4u);
-}
-
-// Each burst of a row reads the clock anew: a move pause that ends between them lets the
-// second one draw.
-TEST(FrameLoop, EveryBurstOfARowChecksThePauseAtItsOwnStart) {
-    static uint32_t times[] = {1000, 1200};
-    static int reads = 0;
-    reads = 0;
-    RunState run{};
-    run.stopDrawing = 1;
-    run.resumePending = 1;
-    run.moveTime = 900;
-    FakeHost host;
-    FrameLoop loop;
-    EXPECT_TRUE(loop.RunBursts(2, host, WithSwitches(1), run, [] { return times[reads++ % 2]; }));
-    EXPECT_EQ(reads, 2);
-    EXPECT_EQ(host.stamps.size(), 1300u);
 }
 
 TEST(FrameLoop, PausesAndTheTimedResumeAfterADialogMove) {
@@ -186,13 +162,22 @@ TEST(FrameLoop, PausesAndTheTimedResumeAfterADialogMove) {
         run.resumePending = row.resume;
         run.moveTime = row.moveTime;
         FakeHost host;
-        FrameLoop loop;
-        const BurstEnd end = loop.Run(host, WithSwitches(1), run, row.now);
-        EXPECT_EQ(end == BurstEnd::Paused, !row.draws);
+        EXPECT_EQ(FrameLoop().Run(host, WithSwitches(1), run, row.now) == BurstEnd::Paused, !row.draws);
         EXPECT_EQ(host.stamps.size(), row.draws ? 1300u : 0u);
         EXPECT_EQ(run.stopDrawing, row.draws ? 0 : row.stop);
         EXPECT_EQ(run.resumePending, row.draws ? 0 : row.resume);
     }
+    // Each burst of a row reads the clock anew: a pause that ends between them lets the
+    // second one draw.
+    static const uint32_t times[] = {1000, 1200};
+    static int reads = 0;
+    RunState run{};
+    run.stopDrawing = run.resumePending = 1;
+    run.moveTime = 900;
+    FakeHost host;
+    EXPECT_TRUE(FrameLoop().RunBursts(2, host, WithSwitches(1), run, [] { return times[reads++ % 2]; }));
+    EXPECT_EQ(reads, 2);
+    EXPECT_EQ(host.stamps.size(), 1300u);
 }
 
 }  // namespace

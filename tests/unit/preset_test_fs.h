@@ -17,54 +17,57 @@ public:
     using Bytes = std::vector<uint8_t>;
 
     std::map<std::string, Bytes> files;
-    std::set<std::string> folders;
-    std::set<std::string> unwritableFolders;
-    std::set<std::string> readOnlyFiles;
-    // Bytes a newly created file accepts before its writes fail.
-    size_t writeLimit = std::numeric_limits<size_t>::max();
-    bool failCreate = false;
-    bool failClose = false;
-    bool failReplace = false;
-    bool failCreateFolders = false;
+    std::set<std::string> folders, unwritableFolders, readOnlyFiles;
     std::vector<std::string> createdFolders;
+    size_t writeLimit = std::numeric_limits<size_t>::max();  // bytes a new file takes before its writes fail
+    bool failCreate = false, failClose = false, failReplace = false, failCreateFolders = false;
+    // Every step of writing that can fail (making folders or a file, each write, each
+    // close, each replacement) is counted; step `failAt` and every later one fail, as on a
+    // disk that fills up. A failing write stores half of its bytes first.
+    int failAt = std::numeric_limits<int>::max(), steps = 0;
+
+    bool Fails() { return steps++ >= failAt; }
+    bool Failed() const { return steps > failAt; }
+    bool HasTemporary() const {
+        return std::any_of(files.begin(), files.end(), [](const auto& f) {
+            return f.first.size() > 4 && f.first.compare(f.first.size() - 4, 4, ".tmp") == 0;
+        });
+    }
+    static std::string FolderOf(const std::string& path) {
+        const size_t end = path.find_last_of("\\/");
+        return end == std::string::npos ? std::string() : path.substr(0, end);
+    }
 
     bool Exists(const std::string& path) override { return files.count(path) != 0; }
     bool CreateFolders(const std::string& folder) override {
+        const bool fails = Fails();
         if (folders.count(folder) != 0) return true;
-        if (failCreateFolders) return false;
+        if (fails || failCreateFolders) return false;
         folders.insert(folder);
         createdFolders.push_back(folder);
         return true;
     }
     std::unique_ptr<File> Open(const std::string& path) override {
         auto it = files.find(path);
-        if (it == files.end()) return nullptr;
-        return std::make_unique<FakeFile>(it->second, std::numeric_limits<size_t>::max(), false);
+        return it == files.end() ? nullptr : std::make_unique<FakeFile>(*this, it->second, false);
     }
     std::unique_ptr<File> Create(const std::string& path) override {
-        if (failCreate || unwritableFolders.count(FolderOf(path)) != 0) return nullptr;
-        Bytes& bytes = files[path];
-        bytes.clear();
-        return std::make_unique<FakeFile>(bytes, writeLimit, failClose);
+        if (Fails() || failCreate || unwritableFolders.count(FolderOf(path)) != 0) return nullptr;
+        files[path].clear();
+        return std::make_unique<FakeFile>(*this, files[path], true);
     }
     bool Replace(const std::string& from, const std::string& to) override {
-        if (failReplace || files.count(from) == 0 || readOnlyFiles.count(to) != 0) return false;
+        if (Fails() || failReplace || files.count(from) == 0 || readOnlyFiles.count(to) != 0) return false;
         files[to] = files[from];
         files.erase(from);
         return true;
     }
     void Remove(const std::string& path) override { files.erase(path); }
 
-    static std::string FolderOf(const std::string& path) {
-        const size_t end = path.find_last_of("\\/");
-        return end == std::string::npos ? std::string() : path.substr(0, end);
-    }
-
 private:
     class FakeFile : public File {
     public:
-        FakeFile(Bytes& bytes, size_t limit, bool failClose)
-            : bytes_(bytes), limit_(limit), failClose_(failClose) {}
+        FakeFile(FakeFileSystem& fs, Bytes& bytes, bool written) : fs_(fs), bytes_(bytes), written_(written) {}
         size_t Read(void* buffer, size_t size) override {
             const size_t n = std::min(size, bytes_.size() - at_);
             std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), n, static_cast<uint8_t*>(buffer));
@@ -72,17 +75,18 @@ private:
             return n;
         }
         bool Write(const void* data, size_t size) override {
-            const size_t room = limit_ - std::min(limit_, bytes_.size());
-            const auto* p = static_cast<const uint8_t*>(data);
-            bytes_.insert(bytes_.end(), p, p + std::min(size, room));
-            return size <= room;
+            const bool fails = fs_.Fails();
+            const size_t room = fs_.writeLimit - std::min(fs_.writeLimit, bytes_.size());
+            const size_t n = std::min(fails ? size / 2 : size, room);
+            bytes_.insert(bytes_.end(), static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + n);
+            return !fails && size <= room;
         }
-        bool Close() override { return !failClose_; }
+        bool Close() override { return !written_ || (!fs_.failClose && !fs_.Fails()); }
 
     private:
+        FakeFileSystem& fs_;
         Bytes& bytes_;
         size_t at_ = 0;
-        size_t limit_;
-        bool failClose_;
+        bool written_;
     };
 };

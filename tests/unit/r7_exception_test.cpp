@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -11,54 +12,43 @@
 
 namespace {
 
-std::string File(const char* path) {
-    char file[28];
-    FileFromPath(path, file);
-    return file;
-}
-
-TEST(R7Exception, FileNameCutting) {
-    EXPECT_EQ(File("c:\\src\\engine\\containers.c"), "c:\\src\\engine\\containers.c");  // 27: whole
-    EXPECT_EQ(File("abcdefghijklmnopqrstuvwxyz01"), "");                          // 28, no backslash
-    EXPECT_EQ(File("c:\\projects\\r7\\engine\\containers.cpp"), "\\r7\\engine\\containers.cpp");  // leftmost backslash in the last 26
-    EXPECT_EQ(File("x:\\a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k\\l\\m\\n.c"), "\\c\\d\\e\\f\\g\\h\\i\\j\\k\\l\\m\\n.c");
-    EXPECT_EQ(File(nullptr), "");
-}
-
-TEST(R7Exception, RaisesFillTheRecord) {
+TEST(R7Exception, RaisesFillTheRecordWithTheFileCutFromThePath) {
+    const struct {
+        const char* what;
+        std::function<void()> raise;
+        const char* record;  // error/local/line/file/assert text
+    } rows[] = {
+        {"assertion", [] { raiseIfFalse(false, "size > 0", "c:\\work\\engine\\vector.cpp", 42, 7, 3); },
+         "7/3/42/c:\\work\\engine\\vector.cpp/size > 0"},
+        {"27 characters: whole", [] { raiseIfFalse(false, "t", "c:\\src\\engine\\containers.cc", 1, 2, 1); },
+         "2/1/1/c:\\src\\engine\\containers.cc/t"},
+        {"28, no backslash: nothing", [] { raiseIfFalse(false, "t", "abcdefghijklmnopqrstuvwxyz01", 1, 2, 1); },
+         "2/1/1//t"},
+        {"the leftmost backslash among the last 26",
+         [] { raiseIfFalse(false, "t", "c:\\projects\\r7\\engine\\containers.cpp", 1, 2, 1); },
+         "2/1/1/\\r7\\engine\\containers.cpp/t"},
+        {"many backslashes", [] { raiseIfFalse(false, "t", "x:\\a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k\\l\\m\\n.c", 1, 2, 1); },
+         "2/1/1/\\c\\d\\e\\f\\g\\h\\i\\j\\k\\l\\m\\n.c/t"},
+        {"no path", [] { raiseIfFalse(false, "t", nullptr, 1, 2, 1); }, "2/1/1//t"},
+        {"new failed", [] { raiseNewFailed(); }, "1/0/0/unknown/*** new ***"},
+        {"heap check", [] { raiseHeapCheck("heap.c", 9); }, "3/0/9/heap.c/*** heap check ***"},
+        {"plain error", [] { raiseError(2, 16); }, "2/16/0//"},
+    };
+    for (const auto& row : rows) {
+        std::memset(&theR7ErrorState, 0x5A, sizeof theR7ErrorState);
+        std::string got = "not raised";
+        try {
+            row.raise();
+        } catch (R7Exception e) {
+            got = std::to_string(e.errorCode) + "/" + std::to_string(e.localCode) + "/" + std::to_string(e.line) +
+                  "/" + std::string(e.file, strnlen(e.file, sizeof e.file)) + "/" +
+                  std::string(theR7ErrorState.assertText, strnlen(theR7ErrorState.assertText, 120));
+        }
+        EXPECT_EQ(got, row.record) << row.what;
+    }
     theR7ErrorState.record.line = 5;
     EXPECT_NO_THROW(raiseIfFalse(true, "x", "y", 1, 9, 9));
     EXPECT_EQ(theR7ErrorState.record.line, 5);
-    try {
-        raiseIfFalse(false, "size > 0", "c:\\work\\engine\\vector.cpp", 42, 7, 3);
-    } catch (R7Exception e) {
-        EXPECT_EQ(e.errorCode, 7);
-        EXPECT_EQ(e.localCode, 3);
-        EXPECT_EQ(e.line, 42);
-        EXPECT_STREQ(e.file, "c:\\work\\engine\\vector.cpp");
-        EXPECT_STREQ(theR7ErrorState.assertText, "size > 0");
-    }
-    try {
-        raiseNewFailed();
-    } catch (R7Exception e) {
-        EXPECT_EQ(e.errorCode, 1);
-        EXPECT_STREQ(e.file, "unknown");
-        EXPECT_STREQ(theR7ErrorState.assertText, "*** new ***");
-    }
-    try {
-        raiseHeapCheck("heap.c", 9);
-    } catch (R7Exception e) {
-        EXPECT_EQ(e.errorCode, 3);
-        EXPECT_EQ(e.line, 9);
-    }
-    try {
-        raiseError(2, 16);
-    } catch (R7Exception e) {
-        EXPECT_EQ(e.localCode, 16);
-        EXPECT_EQ(e.line, 0);
-        EXPECT_STREQ(e.file, "");
-        EXPECT_STREQ(theR7ErrorState.assertText, "");
-    }
 }
 
 // The report's exact text; fixed-size fields that fill up without a terminator are
@@ -66,22 +56,18 @@ TEST(R7Exception, RaisesFillTheRecord) {
 TEST(R7ExceptionDeathTest, ReportPrintsAndExitsWithThree) {
     const std::string out = ::testing::TempDir() + "r7_report.txt";
     const std::string a(120, 'a'), i(120, 'i'), f(28, 'f'), c(16, 'c');
+    auto report = [](const std::string& assertText, const std::string& info, const std::string& file,
+                     const std::string& catchFile) {
+        return "assert in : (" + assertText + ") \nfile      : " + file + ", line# 77 \nerror code: 2 / -1, \n" +
+               "gameID    : 4 \ninfo      : <" + info + ">\nCatches: \nfile      : " + catchFile +
+               ", line: 12, local code: -2\n";
+    };
     const struct {
         const char* what;
         std::string assertText, infoText, file, catchFile, expected;
     } rows[] = {
-        {"short texts", "p != 0", "ctx", "\\engine\\x.cpp", "main.cpp",
-         "assert in : (p != 0) \n"
-         "file      : \\engine\\x.cpp, line# 77 \n"
-         "error code: 2 / -1, \n"
-         "gameID    : 4 \n"
-         "info      : <ctx>\n"
-         "Catches: \n"
-         "file      : main.cpp, line: 12, local code: -2\n"},
-        {"every field full", a, i, f, c,
-         "assert in : (" + a + ") \n" + "file      : " + f + ", line# 77 \n" + "error code: 2 / -1, \n" +
-             "gameID    : 4 \n" + "info      : <" + i + ">\n" + "Catches: \n" + "file      : " + c +
-             ", line: 12, local code: -2\n"},
+        {"short texts", "p != 0", "ctx", "\\engine\\x.cpp", "main.cpp", report("p != 0", "ctx", "\\engine\\x.cpp", "main.cpp")},
+        {"every field full", a, i, f, c, report(a, i, f, c)},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -99,14 +85,9 @@ TEST(R7ExceptionDeathTest, ReportPrintsAndExitsWithThree) {
             std::memset(theR7ErrorState.catches[1].file, 'x', 16);  // beyond the one catch
             theR7ErrorState.catches[0].line = 12;
             theR7ErrorState.catches[0].localCode = -2;
-            R7Exception e{};
-            e.catchCount = 1;
-            e.errorCode = 2;
-            e.localCode = -1;
-            e.gameID = 4;
-            e.line = 77;
+            R7Exception e{1, 2, -1, 4, 0, 0, 0, 0, 77, {}};
             put(e.file, sizeof e.file, row.file);
-            report(e);
+            ::report(e);
         };
         EXPECT_EXIT(run(), ::testing::ExitedWithCode(3), "");
         std::ifstream in(out, std::ios::binary);

@@ -2,11 +2,15 @@
 // profile: floats as "%f" text read back by a forgiving scanner, the rest as numbers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <clocale>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +20,7 @@
 
 namespace {
 
+using Names = std::vector<std::string>;
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 SaverSettings Garbage() {
@@ -32,13 +37,23 @@ SaverSettings Defaults() {
     return s;
 }
 
-// What a save writes, in its order: text in quotes, numbers in decimal.
+// Every one of the 21 values differs from the defaults.
+SaverSettings Edited() {
+    SaverSettings s{0.5f, -0.25f, 2.0f, -1.0f, 0.02f, 2, 40, 12, 9, 0.75f, 0.125f, 0, {1, 1, 1, 0, 1, 1, 1}, {}, 1};
+    for (int i = 0; i < kShapeSlots; ++i) s.color[i] = ShapeColor{i + 1, 2 * i + 1, 3 * i + 1};
+    return s;
+}
+
+// Every value a profile was given, in the order first written: text in quotes, numbers
+// in decimal.
 std::string Forms(const MemoryProfile& profile) {
     std::string forms;
-    for (const std::string& name : profile.writes) {
+    for (size_t i = 0; i < profile.writes.size(); ++i) {
+        const std::string& name = profile.writes[i];
         const MemoryProfile::Value* v = profile.Find(kProfileSection, name);
-        forms += (forms.empty() ? "" : " ") + name + "=" +
-                 (v->isText ? "\"" + v->text + "\"" : std::to_string(v->number));
+        if (v == nullptr || std::find(profile.writes.begin(), profile.writes.begin() + i, name) != profile.writes.begin() + i)
+            continue;
+        forms += (forms.empty() ? "" : " ") + name + "=" + (v->isText ? "\"" + v->text + "\"" : std::to_string(v->number));
     }
     return forms;
 }
@@ -49,69 +64,67 @@ std::string Forms(const SaverSettings& s) {
     return Forms(profile);
 }
 
+// The forms of `base` with those of `names` taken from `other`.
+std::string Mixed(const std::string& base, const std::string& other, const std::set<std::string>& names) {
+    std::istringstream a(base), b(other);
+    std::map<std::string, std::string> replaced;
+    std::string out, form;
+    while (b >> form) replaced[form.substr(0, form.find('='))] = form;
+    while (a >> form) {
+        const std::string name = form.substr(0, form.find('='));
+        out += (out.empty() ? "" : " ") + (names.count(name) ? replaced[name] : form);
+    }
+    return out;
+}
+
 const std::string kDefaultForms =
     "angleX=\"1.000000\" angleY=\"1.000000\" angleZ=\"-1.000000\" cbStep=\"1.460000\" csStep=\"0.010000\" "
     "ambient=\"0.340000\" mirror=\"0.995000\" randomly=0 shape=0 size1=30 size2=29 bound=1 phong=4 color0=255 "
     "color1=65280 color2=16711680 color3=45746 color4=11710976 color5=11665586 color6=8421504 switches=127";
+const std::string kEditedForms =
+    "angleX=\"0.500000\" angleY=\"-0.250000\" angleZ=\"2.000000\" cbStep=\"-1.000000\" csStep=\"0.020000\" "
+    "ambient=\"0.125000\" mirror=\"0.750000\" randomly=1 shape=2 size1=40 size2=12 bound=0 phong=9 color0=65793 "
+    "color1=262914 color2=460035 color3=657156 color4=854277 color5=1051398 color6=1248519 switches=119";
 
-TEST(Settings, DefaultsHoldFromTheStartAndAfterEveryReset) {
+TEST(Settings, DefaultsFromTheStartAndAfterEveryReset) {
     EXPECT_EQ(Forms(theSettings), kDefaultForms);
     EXPECT_EQ(theRunState.rebuildImages, 1);
-    EXPECT_EQ(theRunState.stopDrawing, 0);
-    EXPECT_EQ(theRunState.fullScreen, 0);
-
-    SaverSettings s = Garbage();
-    RunState r{0, 1, 0, 0, 0, 0, 0};
-    SetDefaults(s, r);
-    EXPECT_EQ(s.randomly, 0x5A5A5A5A);  // starts at 0 statically, never reset
-    s.randomly = 0;
-    EXPECT_EQ(Forms(s), kDefaultForms);
-    for (int i = 0; i < kShapeSlots; ++i) EXPECT_EQ(s.switches[i], 1) << i;
-    EXPECT_EQ(r.rebuildImages, 1);
-    EXPECT_EQ(r.stopDrawing, 0);
-
-    // The render reset leaves speeds, switches, colours and the random choice alone.
-    s = Garbage();
-    const SaverSettings before = s;
-    r = RunState{0, 1, 0, 0, 0, 0, 0};
-    ResetRenderOptions(s, r);
-    EXPECT_EQ(r.rebuildImages, 1);
-    EXPECT_EQ(r.stopDrawing, 0);
-    EXPECT_EQ(std::memcmp(&s.cbStep, &before.cbStep, 2 * sizeof(float)), 0);
-    EXPECT_EQ(std::memcmp(s.switches, before.switches, sizeof s.switches + sizeof s.color + sizeof s.randomly), 0);
-    // ...and resets every other value.
-    const SaverSettings d = Defaults();
-    s.cbStep = d.cbStep;
-    s.csStep = d.csStep;
-    std::memcpy(s.switches, d.switches, sizeof s.switches + sizeof s.color + sizeof s.randomly);
-    EXPECT_EQ(Forms(s), kDefaultForms);
-
-    // The colour reset restores the table only.
-    s = Garbage();
-    r = RunState{};
-    ResetColors(s, r);
-    EXPECT_EQ(r.rebuildImages, 1);
-    EXPECT_EQ(PackColor(s.color[0]), 0x0000FFu);
-    EXPECT_EQ(PackColor(s.color[5]), 0xB200B2u);
-    EXPECT_EQ(std::memcmp(s.switches, before.switches, sizeof s.switches), 0);
+    EXPECT_EQ(theRunState.stopDrawing + theRunState.fullScreen, 0);
+    const std::string garbage = Forms(Garbage());
+    const std::set<std::string> colours{"color0", "color1", "color2", "color3", "color4", "color5", "color6"};
+    const struct {
+        const char* what;
+        void (*reset)(SaverSettings&, RunState&);
+        std::string forms;
+        int32_t switch0, stopDrawing;
+    } rows[] = {
+        // The random choice starts at 0 statically and is never reset.
+        {"all defaults but the random choice", SetDefaults, Mixed(kDefaultForms, garbage, {"randomly"}), 1, 0},
+        {"render options: not speeds, switches, colours or the random choice", ResetRenderOptions,
+         Mixed(garbage, kDefaultForms, {"angleX", "angleY", "angleZ", "ambient", "mirror", "shape", "size1", "size2",
+                                        "bound", "phong"}),
+         0x5A5A5A5A, 0},
+        {"colours only", ResetColors, Mixed(garbage, kDefaultForms, colours), 0x5A5A5A5A, 1},
+    };
+    for (const auto& row : rows) {
+        SaverSettings s = Garbage();
+        RunState r{0, 1, 0, 0, 0, 0, 0};
+        row.reset(s, r);
+        EXPECT_EQ(Forms(s), row.forms) << row.what;
+        for (int32_t sw : s.switches) EXPECT_EQ(sw, row.switch0) << row.what;
+        EXPECT_EQ(r.rebuildImages, 1) << row.what;
+        EXPECT_EQ(r.stopDrawing, row.stopDrawing) << row.what;
+    }
 }
 
+// Each slot keeps its bit's value; bits 7..31 are ignored; any non-zero switch is on.
+// Colour words out of range (from a preset file) pack as the sum with its top byte cleared.
 TEST(Settings, ColoursAndSwitchesPackIntoProfileNumbers) {
-    EXPECT_EQ(PackColor(ShapeColor{1, 2, 3}), 0x030201u);
-    // Out-of-range words from a preset file: the sum, with its top byte cleared.
-    EXPECT_EQ(PackColor(ShapeColor{static_cast<int32_t>(0xFF123456u), 0, 0}), 0x00123456u);
-    EXPECT_EQ(PackColor(ShapeColor{-1, 0, 0}), 0x00FFFFFFu);
-    const ShapeColor c = UnpackColor(0x01B2B200u);
-    EXPECT_EQ(std::vector<int32_t>({c.red, c.green, c.blue}), std::vector<int32_t>({0, 178, 178}));
-
-    // Each slot keeps its bit's value; bits 7..31 are ignored; any non-zero switch is on.
     const struct {
         uint32_t mask;
         std::vector<int32_t> switches;
         uint32_t packed;
-    } rows[] = {{5, {1, 0, 4, 0, 0, 0, 0}, 5},
-                {0xFFFFFFFFu, {1, 2, 4, 8, 16, 32, 64}, 127},
-                {0xFFFFFF00u, {0, 0, 0, 0, 0, 0, 0}, 0}};
+    } rows[] = {{5, {1, 0, 4, 0, 0, 0, 0}, 5}, {0xFFFFFFFFu, {1, 2, 4, 8, 16, 32, 64}, 127}, {0xFFFFFF00u, {0, 0, 0, 0, 0, 0, 0}, 0}};
     for (const auto& row : rows) {
         int32_t switches[kShapeSlots];
         UnpackSwitches(row.mask, switches);
@@ -120,6 +133,11 @@ TEST(Settings, ColoursAndSwitchesPackIntoProfileNumbers) {
     }
     const int32_t odd[kShapeSlots] = {-7, 0, 0, 0, 0, 0, 1000};
     EXPECT_EQ(PackSwitches(odd), 0x41u);
+    EXPECT_EQ(PackColor(ShapeColor{1, 2, 3}), 0x030201u);
+    EXPECT_EQ(PackColor(ShapeColor{static_cast<int32_t>(0xFF123456u), 0, 0}), 0x00123456u);
+    EXPECT_EQ(PackColor(ShapeColor{-1, 0, 0}), 0x00FFFFFFu);
+    const ShapeColor c = UnpackColor(0x01B2B200u);
+    EXPECT_EQ(std::vector<int32_t>({c.red, c.green, c.blue}), std::vector<int32_t>({0, 178, 178}));
 }
 
 TEST(ProfileFloat, TextHasSixDecimalsOfTheWidenedValue) {
@@ -193,70 +211,89 @@ TEST(ProfileFloat, ThePointDoesNotFollowTheProcessLocale) {
 // Loading takes what is stored, unchecked; a missing value or one of the wrong kind
 // keeps the setting, except the random choice (off) and the switches (each its bit).
 TEST(Profile, LoadingTakesStoredValuesUncheckedAndFallsBackPerValue) {
-    MemoryProfile empty;
-    SaverSettings s = Defaults();
-    s.randomly = 1;
-    LoadProfile(empty, s);
-    EXPECT_EQ(Forms(s), kDefaultForms);
-    EXPECT_EQ(std::vector<int32_t>(s.switches, s.switches + kShapeSlots),
-              (std::vector<int32_t>{1, 2, 4, 8, 16, 32, 64}));
-    EXPECT_EQ(empty.reads, (std::vector<std::string>{"angleX", "angleY", "angleZ", "cbStep", "csStep", "ambient",
-                                                     "mirror", "shape", "size1", "size2", "bound", "phong",
-                                                     "randomly", "switches", "color0", "color1", "color2", "color3",
-                                                     "color4", "color5", "color6"}));
-    EXPECT_EQ(empty.Size(), 0u);
-
-    MemoryProfile profile;
-    profile.SetText(kProfileSection, "angleX", "2.5xyz");
-    profile.SetText(kProfileSection, "angleY", "abc");
-    profile.SetText(kProfileSection, "cbStep", "-3.000000");
-    profile.SetNumber(kProfileSection, "shape", 2);
-    profile.SetNumber(kProfileSection, "size1", 0xFFFFFFFFu);
-    profile.SetNumber(kProfileSection, "phong", 1000);
-    profile.SetNumber(kProfileSection, "randomly", 1);
-    profile.SetNumber(kProfileSection, "switches", 5);
-    profile.SetNumber(kProfileSection, "color4", 0x01123456u);
-    profile.SetText(kProfileSection, "color5", "255");  // wrong kind: reads as absent
-    profile.SetNumber(kProfileSection, "mirror", 7);    // wrong kind: no text
-    s = Defaults();
-    LoadProfile(profile, s);
-    EXPECT_EQ(Forms(s),
-              "angleX=\"2.500000\" angleY=\"1.000000\" angleZ=\"-1.000000\" cbStep=\"-3.000000\" csStep=\"0.010000\" "
-              "ambient=\"0.340000\" mirror=\"0.995000\" randomly=1 shape=2 size1=4294967295 size2=29 bound=1 "
-              "phong=1000 color0=255 color1=65280 color2=16711680 color3=45746 color4=1193046 color5=11665586 "
-              "color6=8421504 switches=5");
-    EXPECT_EQ(s.switches[2], 4);
-
-    // A profile that cannot be opened gives the fallbacks.
-    profile.available = false;
-    s = Defaults();
-    LoadProfile(profile, s);
-    EXPECT_EQ(Forms(s), kDefaultForms);
-    EXPECT_EQ(s.switches[6], 64);
+    MemoryProfile empty, closed, profile;
+    closed.available = false;  // a profile that cannot be opened
+    for (const auto& [name, text] : {std::pair<const char*, const char*>{"angleX", "2.5xyz"}, {"angleY", "abc"},
+                                     {"cbStep", "-3.000000"}, {"color5", "255"} /* wrong kind: absent */})
+        profile.SetText(kProfileSection, name, text);
+    for (const auto& [name, number] : {std::pair<const char*, uint32_t>{"shape", 2}, {"size1", 0xFFFFFFFFu},
+                                       {"phong", 1000}, {"randomly", 1}, {"switches", 5}, {"color4", 0x01123456u},
+                                       {"mirror", 7} /* wrong kind: no text */})
+        profile.SetNumber(kProfileSection, name, number);
+    const struct {
+        MemoryProfile* profile;
+        std::string forms;
+        std::vector<int32_t> switches;
+    } rows[] = {
+        {&empty, kDefaultForms, {1, 2, 4, 8, 16, 32, 64}},
+        {&closed, kDefaultForms, {1, 2, 4, 8, 16, 32, 64}},
+        {&profile,
+         "angleX=\"2.500000\" angleY=\"1.000000\" angleZ=\"-1.000000\" cbStep=\"-3.000000\" csStep=\"0.010000\" "
+         "ambient=\"0.340000\" mirror=\"0.995000\" randomly=1 shape=2 size1=4294967295 size2=29 bound=1 phong=1000 "
+         "color0=255 color1=65280 color2=16711680 color3=45746 color4=1193046 color5=11665586 color6=8421504 switches=5",
+         {1, 0, 4, 0, 0, 0, 0}},
+    };
+    for (const auto& row : rows) {
+        SaverSettings s = Defaults();
+        s.randomly = 1;
+        LoadProfile(*row.profile, s);
+        EXPECT_EQ(Forms(s), row.forms);
+        EXPECT_EQ(std::vector<int32_t>(s.switches, s.switches + kShapeSlots), row.switches);
+        EXPECT_EQ(row.profile->Size(), row.profile == &profile ? 11u : 0u);
+    }
+    EXPECT_EQ(empty.reads, (Names{"angleX", "angleY", "angleZ", "cbStep", "csStep", "ambient", "mirror", "shape",
+                                  "size1", "size2", "bound", "phong", "randomly", "switches", "color0", "color1",
+                                  "color2", "color3", "color4", "color5", "color6"}));
 }
 
 TEST(Profile, LoadingWhatWasSavedGivesTheRoundedSettings) {
-    SaverSettings saved = Defaults();
+    SaverSettings saved = Edited();
     saved.csStep = 0.0104891f;
     saved.angleZ = -4e-7f;
-    saved.randomly = 1;
-    saved.bound = 0;
-    saved.shape = 2;
-    saved.color[2] = ShapeColor{1, 2, 3};
     const int32_t switches[kShapeSlots] = {1, 0, 4, 0, 0, 0, -3};
     std::memcpy(saved.switches, switches, sizeof switches);
     MemoryProfile profile;
     SaveProfile(profile, saved);
-    EXPECT_EQ(profile.Find(kProfileSection, "switches")->number, 0x45u);  // a bit per non-zero switch
-
     SaverSettings loaded = Defaults();
     LoadProfile(profile, loaded);
     EXPECT_EQ(loaded.csStep, 0.010489f);
     EXPECT_EQ(loaded.angleZ, 0.0f);
-    EXPECT_EQ(Forms(loaded), Forms(saved));
-    EXPECT_EQ(PackColor(loaded.color[2]), 0x030201u);
+    EXPECT_EQ(Forms(loaded), Mixed(kEditedForms, "csStep=\"0.010489\" angleZ=\"-0.000000\" switches=69",
+                                   {"csStep", "angleZ", "switches"}));  // a bit per non-zero switch
     EXPECT_EQ(std::vector<int32_t>(loaded.switches, loaded.switches + kShapeSlots),
               (std::vector<int32_t>{1, 0, 4, 0, 0, 0, 64}));
+}
+
+// Takes the first `accepted` writes and refuses every later one, as a registry key that
+// goes away in the middle of saving.
+struct FailingProfile : MemoryProfile {
+    size_t accepted = SIZE_MAX, attempted = 0;
+    bool WriteText(const char* section, const char* name, const std::string& text) override {
+        return attempted++ < accepted && MemoryProfile::WriteText(section, name, text);
+    }
+    bool WriteNumber(const char* section, const char* name, uint32_t value) override {
+        return attempted++ < accepted && MemoryProfile::WriteNumber(section, name, value);
+    }
+};
+
+// A profile that stops taking values in mid-save keeps the old value of each one it
+// refused and the new value of each one it took; one that cannot be opened keeps all.
+TEST(Profile, AProfileThatStopsTakingValuesKeepsTheOldOnes) {
+    EXPECT_EQ(Forms(Edited()), kEditedForms);
+    std::istringstream order(kDefaultForms);
+    Names names;
+    for (std::string form; order >> form;) names.push_back(form.substr(0, form.find('=')));
+    for (size_t accepted = 0; accepted <= 22; ++accepted) {
+        FailingProfile profile;
+        SaveProfile(profile, Defaults());
+        profile.accepted = profile.attempted + accepted;
+        profile.available = accepted != 22;  // the last row: the key cannot be opened
+        SaveProfile(profile, Edited());
+        const size_t taken = accepted == 22 ? 0 : std::min<size_t>(accepted, 21);
+        EXPECT_EQ(Forms(profile), Mixed(kDefaultForms, kEditedForms, {names.begin(), names.begin() + taken}))
+            << accepted << " writes taken";
+        EXPECT_EQ(profile.Size(), 21u);
+    }
 }
 
 }  // namespace

@@ -16,21 +16,19 @@ TextFileProfile Loaded(FakeFileSystem& fs, const std::string& text) {
 }
 
 TEST(ProfileNumberText, Forms) {
-    struct Row {
+    const struct {
         const char* text;
         bool ok;
         uint32_t value;
     } rows[] = {
-        {"40", true, 40},           {" 0x0000ff ", true, 255}, {"0XFFFFFFFF", true, 0xFFFFFFFF},
-        {"-5", true, 0xFFFFFFFB},   {"-2147483648", true, 0x80000000},
-        {"4294967296", false, 0},   {"-2147483649", false, 0}, {"12abc", false, 0},
-        {"", false, 0},             {"0x", false, 0},          {"-", false, 0},
-        {"99999999999999999999", false, 0},                    {"1 2", false, 0},
+        {"40", true, 40}, {" 0x0000ff ", true, 255}, {"0XFFFFFFFF", true, 0xFFFFFFFF}, {"-5", true, 0xFFFFFFFB},
+        {"-2147483648", true, 0x80000000}, {"4294967296", false, 7}, {"-2147483649", false, 7}, {"12abc", false, 7},
+        {"", false, 7}, {"0x", false, 7}, {"-", false, 7}, {"99999999999999999999", false, 7}, {"1 2", false, 7},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         uint32_t v = 7;
         EXPECT_EQ(ParseProfileNumber(r.text, v), r.ok) << r.text;
-        EXPECT_EQ(v, r.ok ? r.value : 7u) << r.text;
+        EXPECT_EQ(v, r.value) << r.text;
     }
 }
 
@@ -47,16 +45,12 @@ TEST(TextFileProfile, LoadsSettingsWithRegistryFallbacks) {
     LoadProfile(p, s);
     EXPECT_EQ(s.angleX, 2.5f);
     EXPECT_EQ(s.ambient, 0.34f);
-    EXPECT_EQ(s.size1, 40);
-    EXPECT_EQ(s.size2, 29);
-    EXPECT_EQ(s.switches[0], 1);
-    EXPECT_EQ(s.switches[1], 0);
-    EXPECT_EQ(s.switches[2], 4);
+    EXPECT_EQ(std::make_pair(s.size1, s.size2), std::make_pair(40, 29));
+    EXPECT_EQ(std::vector<int32_t>(s.switches, s.switches + 3), (std::vector<int32_t>{1, 0, 4}));
     EXPECT_EQ(PackColor(s.color[4]), 0xB2B200u);
     EXPECT_EQ(s.randomly, 0);
-    ASSERT_EQ(p.problems.size(), 2u);
-    EXPECT_EQ(p.problems[0], "line 9 is not name=value: nonsense line");
-    EXPECT_EQ(p.problems[1], "size2=huge is not a 32-bit number; ignored");
+    EXPECT_EQ(p.problems, (std::vector<std::string>{"line 9 is not name=value: nonsense line",
+                                                    "size2=huge is not a 32-bit number; ignored"}));
 }
 
 TEST(TextFileProfile, SaveLoadRoundTripKeepsOtherLines) {
@@ -79,18 +73,16 @@ TEST(TextFileProfile, SaveLoadRoundTripKeepsOtherLines) {
     EXPECT_EQ(text.rfind("[Config]\nsize1=30\n"), 0u) << text;
     EXPECT_NE(text.find("\n\n[Mine]\nkeep=me\n"), std::string::npos) << text;
     EXPECT_TRUE(back.problems.empty());
-}
 
-TEST(TextFileProfile, BadFilesAndWrites) {
-    FakeFileSystem fs;
-    TextFileProfile p;
-    EXPECT_FALSE(p.Load("/c/missing", fs));
-    EXPECT_FALSE(p.WriteText("Config", "angleX", "1\nsize1=5"));  // would smuggle in a line
-    EXPECT_EQ(p.ReadText("Config", "angleX"), "");
+    // A missing file, a value that would smuggle in a line, a file beyond 64 KiB, and an
+    // unwritable home that keeps the old file.
+    EXPECT_FALSE(back.Load("/c/missing", fs));
+    EXPECT_FALSE(p.WriteText("Config", "angleX", "1\nsize1=5"));
+    EXPECT_EQ(p.ReadText("Config", "angleX"), "1.000000");
     TextFileProfile big = Loaded(fs, "size1=7\n" + std::string(200000, 'x'));
     EXPECT_EQ(big.ReadNumber("Config", "size1", 0), 7u);
     EXPECT_EQ(big.problems.front(), "larger than 64 KiB; only its start is read");
-    fs.failReplace = true;  // an unwritable home keeps the old file
+    fs.failReplace = true;
     EXPECT_FALSE(big.Save("/c/settings", fs));
     EXPECT_EQ(fs.files["/c/settings"].size(), 200008u);
 }
