@@ -602,7 +602,9 @@ const DialogRow kAbsurd[] = {
                                           {id::kAmbient, 20}})
              d.Track(control, position);
          for (int control : {id::kSphere, id::kTorus, id::kResetColours, id::Switch(4), id::kRoundPlus, id::kRadialMinus})
-             d.Click(control); d.Choose(0); d.saver().ExpectAnswers(d.Handle(), "after a dozen changes");
+             d.Click(control);
+         d.Choose(0);
+         d.saver().ExpectAnswers(d.Handle(), "after a dozen changes");
          d.PostClick(id::kCancel); EndsWritingNothing(d, "Cancel after changes");
      }, {}, {}, true},
     {"dialog_ok_writes_the_moved_phong_and_keeps_the_rest", Absurd(true, true), kAbsurdRecords,

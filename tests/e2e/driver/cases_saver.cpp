@@ -251,7 +251,7 @@ void ExpectKeepsRunning(Saver& saver, HWND window, const std::string& after) {
             auto now = shot.Area(WholeScreen()); if (now == last) return std::string("it stands still");
             last = std::move(now); return std::string();
         });
-        Expect(IsWindow(window) && IsWindowVisible(window), "the saver's window went away after " + after);
+    Expect(IsWindow(window) && IsWindowVisible(window), "the saver's window went away after " + after);
 }
 
 struct InputRow {

@@ -137,7 +137,8 @@ void ChooseFile(HWND fileDialog, const std::wstring& path) {
     HWND field = GetDlgItem(fileDialog, 0x47c);
     for (const wchar_t* inner : {L"ComboBox", L"Edit"})
         if (HWND child = field && ClassOf(field) != L"Edit" ? FindWindowExW(field, nullptr, inner, nullptr) : nullptr)
-            field = child; if (!field) field = GetDlgItem(fileDialog, 0x480);
+            field = child;
+    if (!field) field = GetDlgItem(fileDialog, 0x480);
     Expect(field != nullptr, "the file dialog has no name field: " + Describe(fileDialog)); SetText(field, path);
     Press(fileDialog, IDOK);
 }

@@ -87,7 +87,8 @@ Profile With(Profile p, Changes changes) {
     for (const auto& [name, value] : changes) p[name] = value;
     for (auto& [name, value] : p)
         if (!IsFloat(name))
-            value = std::to_string(static_cast<uint32_t>(std::strtoll(value.c_str(), nullptr, 0))); return p;
+            value = std::to_string(static_cast<uint32_t>(std::strtoll(value.c_str(), nullptr, 0)));
+    return p;
 }
 
 Profile Absurd(bool values, bool highBits) {
