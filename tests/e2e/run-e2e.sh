@@ -31,7 +31,10 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }  # Wine sees the Unix file syste
 
 run_cases() {
   # The wineserver must end inside the display session, else it outlives the display.
-  trap 'wineserver -k 2>/dev/null' EXIT
+  trap 'wineserver -k 2>/dev/null' EXIT INT TERM
+  # A wineserver that stays between cases: one that is just ending as the next case's Wine
+  # starts can make that case fail at once without a word.
+  wineserver -p 30
   local names passed=0 failed=0 name prefix wanted output status verdict start seconds limit=150
   if [ "$kind" = soak ]; then
     names="full_screen dialog"
@@ -72,7 +75,7 @@ run_cases() {
       rm -f "$shots/$name.bmp"
     fi
     # A killed driver may leave the saver behind: end it before the next case.
-    if [ "$status" -ge 124 ]; then wineserver -k 2>/dev/null; fi
+    if [ "$status" -ge 124 ]; then wineserver -k 2>/dev/null; wineserver -p 30; fi
   done
   echo "$kind: $passed passed, $failed failed"
   [ $((passed + failed)) -gt 0 ] || { echo "$kind: no case matches $*" >&2; return 1; }
