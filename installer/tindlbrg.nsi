@@ -199,22 +199,28 @@ Section
   ${EndIf}
 
   ; A folder made for ours alone goes with it (only the nearest: Programs, say).
-  ${GetParent} $INSTDIR $1
-  ${IfNot} ${FileExists} "$1\*.*"
-    WriteRegStr SHCTX "${UNINST_KEY}" "MadeFolder" $1
+  ${GetParent} $INSTDIR $5
+  ${If} ${FileExists} "$5\*.*"
+    StrCpy $5 ""
   ${EndIf}
-  SetOutPath $INSTDIR
-  WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; A 32-bit setup on 64-bit Windows must reach the real system folder, not SysWOW64.
   ${DisableX64FSRedirection}
   SetOutPath $ScrDir
+  ; A saver that is running (full screen, or its preview in the settings) cannot be
+  ; replaced: say so and stop before anything else changes.
+  ClearErrors
   ${If} ${RunningX64}
     File "/oname=${SCR}" "${SCR64}"
 !ifndef AMD64
   ${Else}
     File "/oname=${SCR}" "${SCR32}"
 !endif
+  ${EndIf}
+  ${If} ${Errors}
+    ${EnableX64FSRedirection}
+    MessageBox MB_ICONSTOP "$ScrDir\${SCR} is in use and was not replaced. Close the screen saver and its preview in the screen saver settings, then run the setup again." /SD IDOK
+    Abort
   ${EndIf}
   ; Windows names the selected saver by its short (8.3) path.
   GetFullPathName /SHORT $0 "$ScrDir\${SCR}"
@@ -223,6 +229,10 @@ Section
   ${GetSize} "$ScrDir" "/M=${SCR} /S=0K /G=0" $2 $3 $4
   ${EnableX64FSRedirection}
   SetOutPath $INSTDIR
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  ${If} $5 != ""
+    WriteRegStr SHCTX "${UNINST_KEY}" "MadeFolder" $5
+  ${EndIf}
 
   ; Remember the saver selected before, unless it is ours from an earlier install, whose
   ; key already holds the one from before that.
@@ -251,11 +261,21 @@ Section
 SectionEnd
 
 Section "-un.${PRODUCT}"
+  ; First, so that a saver in use (full screen, or its preview) stops the uninstall
+  ; before anything is gone; closing it and uninstalling again then finishes the job.
   ReadRegStr $0 SHCTX "${UNINST_KEY}" "SaverFile"
   ${DisableX64FSRedirection}
+  ClearErrors
   StrCmp $0 "" +2
     Delete $0
+  StrCpy $1 0
+  IfErrors 0 +2
+    StrCpy $1 1
   ${EnableX64FSRedirection}
+  ${If} $1 == 1
+    MessageBox MB_ICONSTOP "$0 is in use and was not removed. Close the screen saver and its preview in the screen saver settings, then uninstall again." /SD IDOK
+    Abort
+  ${EndIf}
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   ReadRegStr $0 SHCTX "${UNINST_KEY}" "MadeFolder"
