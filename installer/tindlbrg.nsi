@@ -297,6 +297,8 @@ Section /o "un.Also remove my settings and presets" SecSettings
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\${COMPANY}"
   Delete "$APPDATA\${PRESETS_DIR}\tindlbrg.cfg"
+  ; Where the saver may write to the Windows folder, it keeps its presets there instead.
+  Delete "$WINDIR\tindlbrg.cfg"
   RMDir "$APPDATA\${PRESETS_DIR}"
   RMDir "$APPDATA\${COMPANY}"
 SectionEnd
