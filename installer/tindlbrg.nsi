@@ -203,6 +203,11 @@ Section
   ${If} ${FileExists} "$5\*.*"
     StrCpy $5 ""
   ${EndIf}
+  ; The install folder itself goes only if it was not there before ours.
+  StrCpy $6 0
+  ${IfNot} ${FileExists} "$INSTDIR\*.*"
+    StrCpy $6 1
+  ${EndIf}
 
   ; A 32-bit setup on 64-bit Windows must reach the real system folder, not SysWOW64.
   ${DisableX64FSRedirection}
@@ -232,6 +237,9 @@ Section
   WriteUninstaller "$INSTDIR\uninstall.exe"
   ${If} $5 != ""
     WriteRegStr SHCTX "${UNINST_KEY}" "MadeFolder" $5
+  ${EndIf}
+  ${If} $6 == 1
+    WriteRegDWORD SHCTX "${UNINST_KEY}" "MadeInstDir" 1
   ${EndIf}
 
   ; Remember the saver selected before, unless it is ours from an earlier install, whose
@@ -277,7 +285,9 @@ Section "-un.${PRODUCT}"
     Abort
   ${EndIf}
   Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
+  ReadRegDWORD $0 SHCTX "${UNINST_KEY}" "MadeInstDir"
+  StrCmp $0 1 0 +2
+    RMDir "$INSTDIR"
   ReadRegStr $0 SHCTX "${UNINST_KEY}" "MadeFolder"
   StrCmp $0 "" +2
     RMDir $0
