@@ -323,11 +323,22 @@ Section "-un.Entry in the list of installed programs"
 SectionEnd
 
 Function un.onInit
-  ; A per-user copy's key names this folder; otherwise this is the all-users copy.
+  ; The copy whose key names this folder, per user or for all users. A stray uninstaller
+  ; (its copy uninstalled, or moved) must not remove the other copy.
   StrCpy $AllUsers 0
   ReadRegStr $0 HKCU "${UNINST_KEY}" "InstallLocation"
-  StrCmp $0 $INSTDIR +2
+  ${If} $0 != $INSTDIR
+    ${If} ${RunningX64}
+      SetRegView 64
+    ${EndIf}
+    ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
+    ${If} $0 != $INSTDIR
+      MessageBox MB_ICONSTOP "No installed copy of the ${PRODUCT} belongs to $INSTDIR\uninstall.exe: nothing was removed." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
     StrCpy $AllUsers 1
+  ${EndIf}
   Call un.ChooseContext
   ${If} $AllUsers == 1
   ${AndIf} $Elevated != 1
