@@ -108,16 +108,20 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "OriginalFilename" "tindlbrg-setup.exe"
 !insertmacro ChooseContext ""
 !insertmacro ChooseContext "un."
 
-; Copies a value of the desktop key into the uninstall key as Previous<name>, or deletes
-; Previous<name> when the desktop key has no such value.
-!macro RememberDesktopValue name
+; Copies a value (of the desktop key, or another copy's Previous<name>) into the uninstall
+; key as Previous<name>, or deletes Previous<name> when there is no such value.
+!macro RememberDesktopValue root key value name
   ClearErrors
-  ReadRegStr $1 HKCU "${DESKTOP_KEY}" "${name}"
+  ReadRegStr $1 ${root} "${key}" "${value}"
   ${If} ${Errors}
     DeleteRegValue SHCTX "${UNINST_KEY}" "Previous${name}"
   ${Else}
     WriteRegStr SHCTX "${UNINST_KEY}" "Previous${name}" $1
   ${EndIf}
+!macroend
+!macro RememberPrevious root
+  !insertmacro RememberDesktopValue ${root} "${UNINST_KEY}" "PreviousSCRNSAVE.EXE" "SCRNSAVE.EXE"
+  !insertmacro RememberDesktopValue ${root} "${UNINST_KEY}" "PreviousScreenSaveActive" "ScreenSaveActive"
 !macroend
 
 ; The reverse: puts back, or removes, what RememberDesktopValue kept.
@@ -242,14 +246,25 @@ Section
     WriteRegDWORD SHCTX "${UNINST_KEY}" "MadeInstDir" 1
   ${EndIf}
 
-  ; Remember the saver selected before, unless it is ours from an earlier install, whose
-  ; key already holds the one from before that.
+  ; Remember the saver selected before, unless it is ours: from an earlier install, whose
+  ; key already holds the one from before that, or our other copy (per user or for all
+  ; users), whose key holds the one to give back.
   ReadRegStr $1 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ReadRegStr $3 SHCTX "${UNINST_KEY}" "SelectedSaver"
-  ${If} $3 == ""
-  ${OrIf} $1 != $3
-    !insertmacro RememberDesktopValue "SCRNSAVE.EXE"
-    !insertmacro RememberDesktopValue "ScreenSaveActive"
+  ${GetFileName} $1 $4
+  ${If} $4 != "${SCR}"
+    !insertmacro RememberDesktopValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "SCRNSAVE.EXE"
+    !insertmacro RememberDesktopValue HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "ScreenSaveActive"
+  ${ElseIf} $1 != $3
+    ${If} $AllUsers == 1
+      !insertmacro RememberPrevious HKCU
+    ${Else}
+      ${If} ${RunningX64}
+        SetRegView 64
+      ${EndIf}
+      !insertmacro RememberPrevious HKLM
+      SetRegView default
+    ${EndIf}
   ${EndIf}
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
