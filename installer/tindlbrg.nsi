@@ -268,6 +268,9 @@ Section
   ${EndIf}
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
+  ; SPI_SETSCREENSAVEACTIVE with SPIF_SENDCHANGE: the running session takes the choice at
+  ; once, not at the next sign-in.
+  System::Call "user32::SystemParametersInfoW(i 17, i 1, p 0, i 2)"
 
   WriteRegStr SHCTX "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr SHCTX "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
@@ -314,6 +317,10 @@ Section "-un.${PRODUCT}"
   ${AndIf} $0 == $1
     !insertmacro RestoreDesktopValue "SCRNSAVE.EXE"
     !insertmacro RestoreDesktopValue "ScreenSaveActive"
+    ReadRegStr $1 HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
+    StrCmp $1 1 +2
+      StrCpy $1 0
+    System::Call "user32::SystemParametersInfoW(i 17, i r1, p 0, i 2)"
   ${EndIf}
 SectionEnd
 
