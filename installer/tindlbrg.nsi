@@ -30,6 +30,8 @@ Unicode true
 !include Sections.nsh
 !include nsDialogs.nsh
 !include x64.nsh
+!include StrFunc.nsh
+${StrLoc}
 
 !define PRODUCT "Tindelborg Screen Saver"
 !define COMPANY "Pellucid Works"
@@ -216,6 +218,20 @@ Section
   ; A 32-bit setup on 64-bit Windows must reach the real system folder, not SysWOW64.
   ${DisableX64FSRedirection}
   SetOutPath $ScrDir
+  ; Windows starts the selected saver by its path unquoted, so the short (8.3) form stands
+  ; in for a path with spaces; a volume that makes no short names gives none.
+  GetFullPathName /SHORT $0 $ScrDir
+  ${StrLoc} $1 $0 " " ">"
+  ${If} $1 != ""
+    ${EnableX64FSRedirection}
+    SetOutPath $TEMP
+    StrCmp $6 1 0 +2
+      RMDir $ScrDir
+    StrCmp $5 "" +2
+      RMDir $5
+    MessageBox MB_ICONSTOP "Windows cannot start a screen saver from $ScrDir: the path has spaces and this drive gives it no short name. Choose a folder without spaces, or install for all users." /SD IDOK
+    Abort
+  ${EndIf}
   ; A saver that is running (full screen, or its preview in the settings) cannot be
   ; replaced: say so and stop before anything else changes.
   ClearErrors
