@@ -189,7 +189,11 @@ Function SkipForAllUsers
 FunctionEnd
 
 Function OpenSaverSettings
+  ; From a 32-bit setup on 64-bit Windows, the 64-bit control panel: the 32-bit one lists no
+  ; 64-bit savers.
+  ${DisableX64FSRedirection}
   Exec '"$SYSDIR\control.exe" desk.cpl,,@screensaver'
+  ${EnableX64FSRedirection}
 FunctionEnd
 
 Section
