@@ -28,8 +28,8 @@ runs_32bit() {
     { [ ! -e /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; }
 }
 if ! runs_32bit; then
-  [ "$inside" = 1 ] || echo "installer-e2e: this Wine runs no 32-bit programs (no wine32, or a kernel" \
-    "without 32-bit support): testing tindlbrg-setup-amd64.exe, the same script as a 64-bit program"
+  [ "$inside" = 1 ] || echo "SKIP the shipped 32-bit tindlbrg-setup.exe: this Wine runs no 32-bit programs (no" \
+    "wine32, or a kernel without 32-bit support); tindlbrg-setup-amd64.exe, the same script as a 64-bit program, stands in"
   setup=$build/tindlbrg-setup-amd64.exe
 fi
 
@@ -177,7 +177,7 @@ for file in "$setup" "$build/tindlbrg.scr" "$driver"; do
                       echo "installer-e2e: 0 passed, 1 failed"; exit 1; }
 done
 exec 9>"$WINEPREFIX.lock"
-flock -w 1800 9 || { echo "installer-e2e: another run holds $WINEPREFIX.lock"; exit 1; }
+flock -w 300 9 || { echo "installer-e2e: another run holds $WINEPREFIX.lock"; exit 1; }
 trap 'wineserver -k 9>&- 2>/dev/null' EXIT
 # Each run starts from a fresh prefix: an install must find nothing of an earlier run.
 rm -f "$WINEPREFIX/.tindlbrg-ready"
