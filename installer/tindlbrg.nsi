@@ -30,6 +30,8 @@ Unicode true
 !include Sections.nsh
 !include nsDialogs.nsh
 !include x64.nsh
+!include StrFunc.nsh
+${StrLoc}
 
 !define PRODUCT "Tindelborg Screen Saver"
 !define COMPANY "Pellucid Works"
@@ -108,16 +110,20 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "OriginalFilename" "tindlbrg-setup.exe"
 !insertmacro ChooseContext ""
 !insertmacro ChooseContext "un."
 
-; Copies a value of the desktop key into the uninstall key as Previous<name>, or deletes
-; Previous<name> when the desktop key has no such value.
-!macro RememberDesktopValue name
+; Copies a value (of the desktop key, or another copy's Previous<name>) into the uninstall
+; key as Previous<name>, or deletes Previous<name> when there is no such value.
+!macro RememberDesktopValue root key value name
   ClearErrors
-  ReadRegStr $1 HKCU "${DESKTOP_KEY}" "${name}"
+  ReadRegStr $1 ${root} "${key}" "${value}"
   ${If} ${Errors}
     DeleteRegValue SHCTX "${UNINST_KEY}" "Previous${name}"
   ${Else}
     WriteRegStr SHCTX "${UNINST_KEY}" "Previous${name}" $1
   ${EndIf}
+!macroend
+!macro RememberPrevious root
+  !insertmacro RememberDesktopValue ${root} "${UNINST_KEY}" "PreviousSCRNSAVE.EXE" "SCRNSAVE.EXE"
+  !insertmacro RememberDesktopValue ${root} "${UNINST_KEY}" "PreviousScreenSaveActive" "ScreenSaveActive"
 !macroend
 
 ; The reverse: puts back, or removes, what RememberDesktopValue kept.
@@ -183,7 +189,11 @@ Function SkipForAllUsers
 FunctionEnd
 
 Function OpenSaverSettings
+  ; From a 32-bit setup on 64-bit Windows, the 64-bit control panel: the 32-bit one lists no
+  ; 64-bit savers.
+  ${DisableX64FSRedirection}
   Exec '"$SYSDIR\control.exe" desk.cpl,,@screensaver'
+  ${EnableX64FSRedirection}
 FunctionEnd
 
 Section
@@ -199,22 +209,47 @@ Section
   ${EndIf}
 
   ; A folder made for ours alone goes with it (only the nearest: Programs, say).
-  ${GetParent} $INSTDIR $1
-  ${IfNot} ${FileExists} "$1\*.*"
-    WriteRegStr SHCTX "${UNINST_KEY}" "MadeFolder" $1
+  ${GetParent} $INSTDIR $5
+  ${If} ${FileExists} "$5\*.*"
+    StrCpy $5 ""
   ${EndIf}
-  SetOutPath $INSTDIR
-  WriteUninstaller "$INSTDIR\uninstall.exe"
+  ; The install folder itself goes only if it was not there before ours.
+  StrCpy $6 0
+  ${IfNot} ${FileExists} "$INSTDIR\*.*"
+    StrCpy $6 1
+  ${EndIf}
 
   ; A 32-bit setup on 64-bit Windows must reach the real system folder, not SysWOW64.
   ${DisableX64FSRedirection}
   SetOutPath $ScrDir
+  ; Windows starts the selected saver by its path unquoted, so the short (8.3) form stands
+  ; in for a path with spaces; a volume that makes no short names gives none.
+  GetFullPathName /SHORT $0 $ScrDir
+  ${StrLoc} $1 $0 " " ">"
+  ${If} $1 != ""
+    ${EnableX64FSRedirection}
+    SetOutPath $TEMP
+    StrCmp $6 1 0 +2
+      RMDir $ScrDir
+    StrCmp $5 "" +2
+      RMDir $5
+    MessageBox MB_ICONSTOP "Windows cannot start a screen saver from $ScrDir: the path has spaces and this drive gives it no short name. Choose a folder without spaces, or install for all users." /SD IDOK
+    Abort
+  ${EndIf}
+  ; A saver that is running (full screen, or its preview in the settings) cannot be
+  ; replaced: say so and stop before anything else changes.
+  ClearErrors
   ${If} ${RunningX64}
     File "/oname=${SCR}" "${SCR64}"
 !ifndef AMD64
   ${Else}
     File "/oname=${SCR}" "${SCR32}"
 !endif
+  ${EndIf}
+  ${If} ${Errors}
+    ${EnableX64FSRedirection}
+    MessageBox MB_ICONSTOP "$ScrDir\${SCR} is in use and was not replaced. Close the screen saver and its preview in the screen saver settings, then run the setup again." /SD IDOK
+    Abort
   ${EndIf}
   ; Windows names the selected saver by its short (8.3) path.
   GetFullPathName /SHORT $0 "$ScrDir\${SCR}"
@@ -223,18 +258,39 @@ Section
   ${GetSize} "$ScrDir" "/M=${SCR} /S=0K /G=0" $2 $3 $4
   ${EnableX64FSRedirection}
   SetOutPath $INSTDIR
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  ${If} $5 != ""
+    WriteRegStr SHCTX "${UNINST_KEY}" "MadeFolder" $5
+  ${EndIf}
+  ${If} $6 == 1
+    WriteRegDWORD SHCTX "${UNINST_KEY}" "MadeInstDir" 1
+  ${EndIf}
 
-  ; Remember the saver selected before, unless it is ours from an earlier install, whose
-  ; key already holds the one from before that.
+  ; Remember the saver selected before, unless it is ours: from an earlier install, whose
+  ; key already holds the one from before that, or our other copy (per user or for all
+  ; users), whose key holds the one to give back.
   ReadRegStr $1 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ReadRegStr $3 SHCTX "${UNINST_KEY}" "SelectedSaver"
-  ${If} $3 == ""
-  ${OrIf} $1 != $3
-    !insertmacro RememberDesktopValue "SCRNSAVE.EXE"
-    !insertmacro RememberDesktopValue "ScreenSaveActive"
+  ${GetFileName} $1 $4
+  ${If} $4 != "${SCR}"
+    !insertmacro RememberDesktopValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "SCRNSAVE.EXE"
+    !insertmacro RememberDesktopValue HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "ScreenSaveActive"
+  ${ElseIf} $1 != $3
+    ${If} $AllUsers == 1
+      !insertmacro RememberPrevious HKCU
+    ${Else}
+      ${If} ${RunningX64}
+        SetRegView 64
+      ${EndIf}
+      !insertmacro RememberPrevious HKLM
+      SetRegView default
+    ${EndIf}
   ${EndIf}
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
+  ; SPI_SETSCREENSAVEACTIVE with SPIF_SENDCHANGE: the running session takes the choice at
+  ; once, not at the next sign-in.
+  System::Call "user32::SystemParametersInfoW(i 17, i 1, p 0, i 2)"
 
   WriteRegStr SHCTX "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr SHCTX "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
@@ -251,13 +307,25 @@ Section
 SectionEnd
 
 Section "-un.${PRODUCT}"
+  ; First, so that a saver in use (full screen, or its preview) stops the uninstall
+  ; before anything is gone; closing it and uninstalling again then finishes the job.
   ReadRegStr $0 SHCTX "${UNINST_KEY}" "SaverFile"
   ${DisableX64FSRedirection}
+  ClearErrors
   StrCmp $0 "" +2
     Delete $0
+  StrCpy $1 0
+  IfErrors 0 +2
+    StrCpy $1 1
   ${EnableX64FSRedirection}
+  ${If} $1 == 1
+    MessageBox MB_ICONSTOP "$0 is in use and was not removed. Close the screen saver and its preview in the screen saver settings, then uninstall again." /SD IDOK
+    Abort
+  ${EndIf}
   Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
+  ReadRegDWORD $0 SHCTX "${UNINST_KEY}" "MadeInstDir"
+  StrCmp $0 1 0 +2
+    RMDir "$INSTDIR"
   ReadRegStr $0 SHCTX "${UNINST_KEY}" "MadeFolder"
   StrCmp $0 "" +2
     RMDir $0
@@ -269,6 +337,10 @@ Section "-un.${PRODUCT}"
   ${AndIf} $0 == $1
     !insertmacro RestoreDesktopValue "SCRNSAVE.EXE"
     !insertmacro RestoreDesktopValue "ScreenSaveActive"
+    ReadRegStr $1 HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
+    StrCmp $1 1 +2
+      StrCpy $1 0
+    System::Call "user32::SystemParametersInfoW(i 17, i r1, p 0, i 2)"
   ${EndIf}
 SectionEnd
 
@@ -277,6 +349,8 @@ Section /o "un.Also remove my settings and presets" SecSettings
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\${COMPANY}"
   Delete "$APPDATA\${PRESETS_DIR}\tindlbrg.cfg"
+  ; Where the saver may write to the Windows folder, it keeps its presets there instead.
+  Delete "$WINDIR\tindlbrg.cfg"
   RMDir "$APPDATA\${PRESETS_DIR}"
   RMDir "$APPDATA\${COMPANY}"
 SectionEnd
@@ -291,11 +365,22 @@ Section "-un.Entry in the list of installed programs"
 SectionEnd
 
 Function un.onInit
-  ; A per-user copy's key names this folder; otherwise this is the all-users copy.
+  ; The copy whose key names this folder, per user or for all users. A stray uninstaller
+  ; (its copy uninstalled, or moved) must not remove the other copy.
   StrCpy $AllUsers 0
   ReadRegStr $0 HKCU "${UNINST_KEY}" "InstallLocation"
-  StrCmp $0 $INSTDIR +2
+  ${If} $0 != $INSTDIR
+    ${If} ${RunningX64}
+      SetRegView 64
+    ${EndIf}
+    ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
+    ${If} $0 != $INSTDIR
+      MessageBox MB_ICONSTOP "No installed copy of the ${PRODUCT} belongs to $INSTDIR\uninstall.exe: nothing was removed." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
     StrCpy $AllUsers 1
+  ${EndIf}
   Call un.ChooseContext
   ${If} $AllUsers == 1
   ${AndIf} $Elevated != 1

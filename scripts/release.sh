@@ -6,15 +6,21 @@
 #   SHA256SUMS                    the SHA-256 of both, as sha256sum writes and checks them
 #
 #   scripts/release.sh [FOLDER]   (FOLDER defaults to build/release)
+#
+# The zip is the same for the same savers: fixed times (SOURCE_DATE_EPOCH, else the last
+# commit's), modes and order, no extra fields.
 set -euo pipefail
+# FOLDER as the caller named it, from where they are.
+out=$(realpath -m -- "${1:-$(dirname "$0")/../build/release}")
 cd "$(dirname "$0")/.."
 scripts/packages.sh
 [ -f build/mingw64/CMakeCache.txt ] || cmake --preset mingw64 >/dev/null
 cmake --build --preset mingw64 -j 2 --target installer
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/mingw64/CMakeCache.txt)
-out=${1:-build/release}
+[ -n "$version" ] || { echo "release.sh: no project version in build/mingw64/CMakeCache.txt" >&2; exit 1; }
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
+[ -n "$epoch" ] || { echo "release.sh: no git history here: set SOURCE_DATE_EPOCH" >&2; exit 1; }
 mkdir -p "$out"
-out=$(cd "$out" && pwd)
 zip_name=tindlbrg-$version-scr.zip
 
 stage=$(mktemp -d)
@@ -22,8 +28,10 @@ trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/64-bit" "$stage/32-bit"
 cp build/mingw64/tindlbrg.scr "$stage/64-bit/"
 cp build/mingw32/tindlbrg.scr "$stage/32-bit/"
+chmod 644 "$stage"/*/tindlbrg.scr
+touch -d "@$epoch" "$stage"/*/tindlbrg.scr
 rm -f "$out/$zip_name"
-(cd "$stage" && zip -q -X -r "$out/$zip_name" 64-bit 32-bit)
+(cd "$stage" && TZ=UTC zip -q -X -D "$out/$zip_name" 64-bit/tindlbrg.scr 32-bit/tindlbrg.scr)
 cp build/mingw64/tindlbrg-setup.exe "$out/"
 (cd "$out" && sha256sum tindlbrg-setup.exe "$zip_name" >SHA256SUMS)
 echo "release $version in $out:"

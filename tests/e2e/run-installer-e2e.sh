@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end tests of the setup program under Wine on a virtual X display. Each row of
 # the table: a silent install, the saver it put in place selected and started (/s, ended
-# by a key), a second install over it, a silent uninstall; then files and registry must be
-# as before the install, the user's settings and presets kept (or removed when asked).
+# by a key), setup and uninstall failing while the saver runs, a second install over it,
+# a silent uninstall of every copy; then files and registry must be as before the install,
+# the user's settings and presets kept (or removed when asked).
 #
 #   tests/e2e/run-installer-e2e.sh BUILD_DIR
 #
@@ -27,16 +28,18 @@ runs_32bit() {
     { [ ! -e /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; }
 }
 if ! runs_32bit; then
-  [ "$inside" = 1 ] || echo "installer-e2e: this Wine runs no 32-bit programs (no wine32, or a kernel" \
-    "without 32-bit support): testing tindlbrg-setup-amd64.exe, the same script as a 64-bit program"
+  [ "$inside" = 1 ] || echo "SKIP the shipped 32-bit tindlbrg-setup.exe: this Wine runs no 32-bit programs (no" \
+    "wine32, or a kernel without 32-bit support); tindlbrg-setup-amd64.exe, the same script as a 64-bit program, stands in"
   setup=$build/tindlbrg-setup-amd64.exe
 fi
 
-# name | setup arguments | uninstall arguments | where the saver goes | uninstall list | settings after
+# name | setup arguments | those of the second setup | uninstall arguments | where the saver goes |
+# uninstall list | settings after. A folder named with /D= exists (empty) before the install.
 rows=(
-  'per user|||%LOCALAPPDATA%\Programs\Tindelborg|HKCU|kept'
-  'all users|/ALLUSERS||C:\windows\system32|HKLM|kept'
-  'own folder with spaces, settings removed|/D=C:\Saver Folder\Tindelborg|/REMOVESETTINGS|C:\Saver Folder\Tindelborg|HKCU|removed'
+  'per user||||%LOCALAPPDATA%\Programs\Tindelborg|HKCU|kept'
+  'all users|/ALLUSERS|/ALLUSERS||C:\windows\system32|HKLM|kept'
+  'own folder with spaces, settings removed|/D=C:\Saver Folder\Tindelborg|/D=C:\Saver Folder\Tindelborg|/REMOVESETTINGS|C:\Saver Folder\Tindelborg|HKCU|removed'
+  'per user, then all users over it||/ALLUSERS||%LOCALAPPDATA%\Programs\Tindelborg|HKCU|kept'
 )
 uninst_key='Software\Microsoft\Windows\CurrentVersion\Uninstall'
 settings_key='HKCU\Software\Pellucid Works\tindlbrg\Config'
@@ -45,18 +48,20 @@ previous_saver='C:\windows\system32\previous.scr'
 short_path='^C:(\\[^\\ .]{1,8}(\.[^\\ .]{1,3})?)+$'
 
 win() { timeout 60 wine "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-# Windows hands the command line to NSIS as it is; NSIS wants /D=folder last and unquoted,
-# spaces and all, as cmd passes it on (and waits).
-setup_as_typed() { timeout 120 wine cmd /c "C:\\windows\\temp\\tindlbrg-setup.exe /S $*" </dev/null >/dev/null 2>&1; }
+# Windows hands the command line to NSIS as it is; NSIS wants /D=folder (and _?=folder) last
+# and unquoted, spaces and all, as cmd passes it on (and waits). FOLDER PROGRAM ARGUMENTS...
+as_typed() { timeout 120 wine cmd /c "cd /d $1 && ${*:2}" </dev/null >/dev/null 2>&1; }
+setup_as_typed() { as_typed 'C:\windows\temp' tindlbrg-setup.exe /S "$@"; }
 unix_path() { win winepath -u "$1"; }
 reg_value() { win reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 file_version() { strings -el "$1" | grep -A1 -x FileVersion | sed -n 2p; }
 product_version() { strings -el "$1" | grep -A1 -x ProductVersion | sed -n 2p; }
 
+# The saver keeps presets in the user's folder, or in the Windows folder where it may write.
 seed_settings() {
-  win reg add "$settings_key" /v Phong /t REG_DWORD /d 9 /f >/dev/null || echo "cannot write $settings_key"
-  mkdir -p "$appdata/Pellucid Works/tindlbrg"
-  printf 'presets of the user\n' >"$appdata/Pellucid Works/tindlbrg/tindlbrg.cfg"
+  win reg add "$settings_key" /v Phong /t REG_DWORD /d 9 /f >/dev/null && mkdir -p "$appdata/Pellucid Works/tindlbrg" &&
+    printf 'presets of the user\n' >"$appdata/Pellucid Works/tindlbrg/tindlbrg.cfg" &&
+    printf 'presets\n' >"$WINEPREFIX/drive_c/windows/tindlbrg.cfg"
 }
 
 # Everything a setup may touch: the files of drive C: (but the temporary folders, where
@@ -65,7 +70,7 @@ snapshot() {
   local key
   {
     (cd "$WINEPREFIX/drive_c" && find . -ipath '*/temp' -prune -o -print | sort)
-    sha256sum "$appdata/Pellucid Works/tindlbrg/tindlbrg.cfg" 2>/dev/null
+    sha256sum "$appdata/Pellucid Works/tindlbrg/tindlbrg.cfg" "$WINEPREFIX/drive_c/windows/tindlbrg.cfg" 2>/dev/null
     for key in 'HKCU\Control Panel\Desktop' 'HKCU\Software\Pellucid Works' "HKCU\\$uninst_key" "HKLM\\$uninst_key"; do
       win reg query "$key" /s
     done
@@ -80,13 +85,18 @@ wait_until_gone() {  # registry key
 
 fail() { echo "FAIL $name: $*"; return 1; }
 
+# Runs the saver's settings dialog, which holds its file open, until in_use_end.
+in_use_begin() { timeout 60 wine "$1" /c </dev/null >/dev/null 2>&1 & saver_pid=$!; sleep 2; }
+in_use_end() { kill "$saver_pid"; wait "$saver_pid" 2>/dev/null; }
+
 run_row() {
-  IFS='|' read -r name setup_args uninstall_args folder list settings <<<"$1"
+  IFS='|' read -r name setup_args setup2_args uninstall_args folder list settings <<<"$1"
   folder=${folder//%LOCALAPPDATA%/$local_appdata}
-  win reg add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /d "$previous_saver" /f >/dev/null
-  win reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveActive /d 0 /f >/dev/null
-  seed_settings
-  local before scr selected uninstaller status phong expected
+  { win reg add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /d "$previous_saver" /f &&
+    win reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveActive /d 0 /f && seed_settings; } >/dev/null ||
+    fail "cannot seed the registry and the presets" || return 1
+  [[ $setup_args != /D=* ]] || mkdir -p "$(unix_path "$folder")" || fail "cannot make $folder" || return 1
+  local before scr selected uninstaller status phong expected copy stale='C:\windows\temp\stale'
   before=$(snapshot)
   setup_as_typed $setup_args || fail "setup ended with status $?" || return 1
   scr=$(unix_path "$folder\\tindlbrg.scr")
@@ -99,18 +109,39 @@ run_row() {
     fail "no uninstaller of version $version in $list's list" || return 1
   # The saver as Windows starts it: its short path, full screen until a key.
   status=$(win "$driver" run input.letter_key_ends "$selected") || fail "the installed saver: ${status//$'\n'/ }" || return 1
-  seed_settings  # the driver starts every case from no settings
-  setup_as_typed $setup_args || fail "second setup ended with status $?" || return 1
+  seed_settings >/dev/null || fail "cannot seed the presets again" || return 1  # the driver starts every case from none
+  # A saver in use cannot be replaced or removed: that must fail, and change nothing.
+  in_use_begin "$selected"
+  setup_as_typed $setup_args; status=$?
+  uninstaller=$(reg_value "$list\\$uninst_key\\Tindelborg" QuietUninstallString)
+  uninstaller=${uninstaller% /S} uninstaller=${uninstaller//\"/}
+  as_typed "${uninstaller%\\*}" uninstall.exe /S "_?=${uninstaller%\\*}"; status="$status $?"
+  in_use_end
+  [[ $status != 0* && $status != *\ 0 ]] || fail "with the saver in use, setup and uninstall ended with $status" || return 1
+  [ -f "$scr" ] && win reg query "$list\\$uninst_key\\Tindelborg" >/dev/null || fail "a failed uninstall removed the saver" || return 1
+  setup_as_typed $setup2_args || fail "second setup ended with status $?" || return 1
   phong=$(reg_value "$settings_key" Phong)
   [ "$phong" = 0x9 ] || fail "the second install lost the settings (Phong \"$phong\", not 0x9)" || return 1
-  [ "$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)" = "$selected" ] || fail "the second install changed the selection" || return 1
-  uninstaller=$(reg_value "$list\\$uninst_key\\Tindelborg" QuietUninstallString)
-  uninstaller=${uninstaller% /S}
-  win "${uninstaller//\"/}" /S $uninstall_args || fail "uninstall ended with status $?" || return 1
-  # That one hands over to a copy of itself and ends; the copy removes the entry last.
-  wait_until_gone "$list\\$uninst_key\\Tindelborg" || fail "the uninstaller did not finish" || return 1
+  [ "$setup2_args" != "$setup_args" ] || [ "$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)" = "$selected" ] ||
+    fail "the second install changed the selection" || return 1
+  # Every copy goes, the per-user one first: the other must then give back the saver from before ours.
+  for list in HKCU HKLM; do
+    uninstaller=$(reg_value "$list\\$uninst_key\\Tindelborg" QuietUninstallString)
+    [ -n "$uninstaller" ] || continue
+    uninstaller=${uninstaller% /S} uninstaller=${uninstaller//\"/}
+    if [ "$setup2_args" != "$setup_args" ] && [ $list = HKCU ]; then
+      # A per-user uninstaller of no registered copy (here: one moved away) leaves the all-users copy alone.
+      copy=$(unix_path "$stale") && mkdir -p "$copy" && cp "$(unix_path "$uninstaller")" "$copy/" || fail "no $stale" || return 1
+      as_typed "$stale" uninstall.exe /S "_?=$stale"; status=$?; rm -r "$copy"
+      [ $status != 0 ] && win reg query "HKLM\\$uninst_key\\Tindelborg" >/dev/null ||
+        fail "a stray uninstaller ended with $status, the all-users copy gone or not" || return 1
+    fi
+    win "$uninstaller" /S $uninstall_args || fail "uninstall ended with status $?" || return 1
+    # That one hands over to a copy of itself and ends; the copy removes the entry last.
+    wait_until_gone "$list\\$uninst_key\\Tindelborg" || fail "the uninstaller did not finish" || return 1
+  done
   expected=$before
-  [ "$settings" = kept ] || expected=$(grep -v -e 'Pellucid Works' -e '^ *Phong ' <<<"$before")
+  [ "$settings" = kept ] || expected=$(grep -v -e 'Pellucid Works' -e '^ *Phong ' -e 'windows/tindlbrg.cfg' <<<"$before")
   diff <(echo "$expected") <(snapshot) >"$build/installer-e2e.diff" ||
     fail "after uninstall, not as before (settings $settings): $(tr '\n' ' ' <"$build/installer-e2e.diff")" || return 1
   echo "PASS $name"
@@ -146,7 +177,7 @@ for file in "$setup" "$build/tindlbrg.scr" "$driver"; do
                       echo "installer-e2e: 0 passed, 1 failed"; exit 1; }
 done
 exec 9>"$WINEPREFIX.lock"
-flock -w 1800 9 || { echo "installer-e2e: another run holds $WINEPREFIX.lock"; exit 1; }
+flock -w 300 9 || { echo "installer-e2e: another run holds $WINEPREFIX.lock"; exit 1; }
 trap 'wineserver -k 9>&- 2>/dev/null' EXIT
 # Each run starts from a fresh prefix: an install must find nothing of an earlier run.
 rm -f "$WINEPREFIX/.tindlbrg-ready"
