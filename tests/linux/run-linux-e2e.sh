@@ -27,8 +27,9 @@ lend_window() {  # makes a 640x480 window; sets host (pid) and id
   for _ in $(seq 50); do id=$(cat "$work/id"); [ -n "$id" ] && return; sleep 0.1; done
 }
 run_saver() { "$saver" "$@" 2>"$work/err" & spid=$!; pids+=($spid); }
-ends_with() {  # status [what]: the saver ends with it within 10 s
+ends_with() {  # status [what]: the saver ends with it within 10 s, else it is killed
   for _ in $(seq 100); do kill -0 "$spid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$spid" 2>/dev/null && { kill -KILL "$spid"; wait "$spid"; fail "still running 10 s after ${2:-the start}"; return 1; }
   wait "$spid"; local st=$?
   [ "$st" -eq "$1" ] || { fail "status $st after ${2:-the end}, expected $1: $(head -c 300 "$work/err")"; return 1; }
 }
@@ -97,7 +98,7 @@ elif ! grep -q "is damaged: 1 of 3 presets could be read" "$work/err"; then fail
 head -c 10 "$work/blue.pre" >"$work/short.pre"
 cp "$store" "$work/store.before"
 while IFS='|' read -r row status pattern env args; do
-  env $env "$saver" $args >/dev/null 2>"$work/err" & spid=$!
+  env $env "$saver" $args >/dev/null 2>"$work/err" & spid=$!; pids+=($spid)
   ends_with "$status" || continue
   grep -q "$pattern" "$work/err" || { fail "stderr: $(cat "$work/err")"; continue; }
   cmp -s "$store" "$work/store.before" || { fail "the store changed"; continue; }
