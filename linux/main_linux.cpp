@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
     const Window window = ChooseWindow(display, options, error);
     if (window != 0) {
         XDrawWindow saver(display, window, options.target == HackOptions::Target::OwnWindow, true);
-        status = saver.Start(error) ? saver.Run() : Fail(error);
+        status = saver.Start(error) && saver.Run(error) ? 0 : Fail(error);
     } else {
         Fail(error);
     }

@@ -30,6 +30,10 @@ XDrawWindow::~XDrawWindow() {
 
 bool XDrawWindow::Start(std::string& error) {
     SyncAndTakeXErrors(display_);
+    // Watched before its size is read: a resize in between would be lost.
+    long events = ExposureMask | StructureNotifyMask;
+    if (own_) events |= KeyPressMask | ButtonPressMask;
+    XSelectInput(display_, window_, events);
     XWindowAttributes a{};
     const Status got = XGetWindowAttributes(display_, window_, &a);
     if (SyncAndTakeXErrors(display_).count != 0 || got == 0) {
@@ -42,13 +46,10 @@ bool XDrawWindow::Start(std::string& error) {
     }
     visual_ = a.visual;
     depth_ = a.depth;
-    long events = ExposureMask | StructureNotifyMask;
     if (own_) {
-        events |= KeyPressMask | ButtonPressMask;
         deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
         XSetWMProtocols(display_, window_, &deleteWindow_, 1);
     }
-    XSelectInput(display_, window_, events);
     gc_ = XCreateGC(display_, window_, 0, nullptr);
     if (SyncAndTakeXErrors(display_).count != 0) {
         error = "window " + std::to_string(window_) + " cannot be drawn into";
@@ -56,14 +57,15 @@ bool XDrawWindow::Start(std::string& error) {
     }
     OnSize(a.width, a.height);
     if (frame_.Surface() == nullptr) {
-        error = "no picture could be made for the window";
+        error = error_.empty() ? "no picture could be made for the window" : error_;
         return false;
     }
     return true;
 }
 
-// As the Windows window's size notification: geometry and images follow the window,
-// the surface keeps the size it was first made with.
+// As the Windows window's size notification: geometry and images follow the window.
+// The surface follows it too (a window lent at 1x1 and grown would otherwise stay
+// blank), keeping the picture drawn so far where it still fits, as on Windows.
 void XDrawWindow::OnSize(int cx, int cy) {
     width_ = cx & ~1;
     height_ = cy & ~1;
@@ -72,9 +74,13 @@ void XDrawWindow::OnSize(int cx, int cy) {
     if (theRunState.firstSizeDone == 0) {
         theRunState.firstSizeDone = 1;
         PickRandomPreset(thePresetStore, MonotonicMs(), theSettings, theRunState);
-        std::string error;
-        frame_.Create(display_, visual_, depth_, width_, height_, useShm_, error);
+        frame_.Create(display_, visual_, depth_, width_, height_, useShm_, error_);
+        return;
     }
+    const Graphics* surface = frame_.Surface();
+    if (surface != nullptr && surface->width == std::max(width_, 1) && surface->height == std::max(height_, 1)) return;
+    if (!frame_.Resize(width_, height_, error_)) return;
+    damage_ = PixelRect{0, 0, width_, height_};
 }
 
 void XDrawWindow::RebuildImages() { RebuildShapeImages(theSettings, path_.scale, images_, theRunState); }
@@ -149,6 +155,7 @@ void XDrawWindow::Show() {
 }
 
 bool XDrawWindow::Step() {
+    if (frame_.Surface() == nullptr) return false;  // a resize found no memory: error_ says so
     const BurstEnd end = loop_.Run(*this, theSettings, theRunState, MonotonicMs());
     if (end == BurstEnd::Quit || end == BurstEnd::WindowGone) return false;
     // Events a burst without switched-on slots never looked at.
@@ -161,11 +168,12 @@ bool XDrawWindow::Step() {
     return !quit_ && !gone_ && theTerminateRequest == 0;
 }
 
-int XDrawWindow::Run() {
+bool XDrawWindow::Run(std::string& error) {
     while (Step()) {
         // The 1 ms timer of the Windows window: wait that long for an event, then go on.
         pollfd fd{ConnectionNumber(display_), POLLIN, 0};
         if (XPending(display_) == 0) poll(&fd, 1, 1);
     }
-    return 0;
+    error = error_;
+    return frame_.Surface() != nullptr;
 }

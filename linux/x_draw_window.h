@@ -36,8 +36,9 @@ public:
     // Reads the window's size and visual and makes the first size notification's work;
     // false with a reason when the window cannot be drawn into.
     bool Start(std::string& error);
-    // Bursts until a quit request, a signal or the window's end; the exit status.
-    int Run();
+    // Bursts until a quit request, a signal or the window's end; false with a reason when
+    // the picture could not follow the window.
+    bool Run(std::string& error);
     // One burst and the showing of what it drew; false once the saver is to end.
     bool Step();
 
@@ -74,6 +75,7 @@ private:
     PixelRect damage_{0, 0, 0, 0};
     bool quit_ = false;
     bool gone_ = false;
+    std::string error_;
     uint64_t drawnShapes_ = 0;
 };
 

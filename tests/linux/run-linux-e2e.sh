@@ -22,8 +22,8 @@ start_xvfb() {  # extra Xvfb arguments; sets DISPLAY
   export DISPLAY=:$n
   for _ in $(seq 50); do "$probe" ping 2>/dev/null && return; sleep 0.1; done
 }
-lend_window() {  # makes a 640x480 window; sets host (pid) and id
-  "$probe" window 640 480 >"$work/id" & host=$!; pids+=($host)
+lend_window() {  # [W H]: makes a window, 640x480 unless told; sets host (pid) and id
+  "$probe" window "${1:-640}" "${2:-480}" >"$work/id" & host=$!; pids+=($host)
   for _ in $(seq 50); do id=$(cat "$work/id"); [ -n "$id" ] && return; sleep 0.1; done
 }
 run_saver() { "$saver" "$@" 2>"$work/err" & spid=$!; pids+=($spid); }
@@ -59,8 +59,10 @@ lend_window; run_saver -window-id "$id"
 "$probe" still "$id" || fail "picture"; kill -TERM "$spid"; ends_with 0 SIGTERM && ok
 rm "$XDG_CONFIG_HOME/tindlbrg/settings"; kill "$host"
 
-row="resizes, down to 1x1: the program draws on; SIGTERM still ends it with 0"
-lend_window; run_saver -window-id "$id" "${still[@]}"; "$probe" still "$id" || fail "picture"
+# At 2x2 the ring lies just right of the window: the picture stays black until it grows.
+row="lent at 2x2, grown to 640x480: the picture; resizes on; SIGTERM still ends it with 0"
+lend_window 2 2; run_saver -window-id "$id" "${still[@]}"; "$probe" resize "$id" 640 480
+"$probe" still "$id" || fail "picture after growing"
 for size in "800 600" "1 1" "1024 768"; do "$probe" resize "$id" $size; sleep 0.3; done
 kill -0 "$spid" 2>/dev/null || fail "ended on a resize"; kill -TERM "$spid"; ends_with 0 SIGTERM && ok
 kill "$host"

@@ -3,7 +3,7 @@
 //   x_probe window W H            prints the new window's id, keeps it until killed
 //   x_probe still WINDOW          waits (10 s at most) for the still picture of slot 2
 //   x_probe send WINDOW key|click|close
-//   x_probe resize WINDOW W H
+//   x_probe resize WINDOW W H     once another client watches the window's size
 //   x_probe ping                  status 0 once the display answers
 // WINDOW is an id (decimal or 0x hex) or "own" for the saver's own top-level window.
 #include <X11/Xlib.h>
@@ -94,6 +94,10 @@ int main(int argc, char** argv) {
     }
     const Window w = Target(d, argv[2]);
     if (command == "resize" && argc == 5) {
+        // Once the saver watches the window: a resize before would only be a larger start.
+        XWindowAttributes a{};
+        for (int i = 0; i < 100 && XGetWindowAttributes(d, w, &a) && !(a.all_event_masks & StructureNotifyMask); ++i)
+            usleep(50000);
         XResizeWindow(d, w, std::atoi(argv[3]), std::atoi(argv[4]));
         XCloseDisplay(d);
         return 0;
