@@ -3,6 +3,8 @@
 // Windows saver.
 #include "linux/x_draw_window.h"
 
+#include <sys/stat.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -115,8 +117,12 @@ int main(int argc, char** argv) {
     const std::string folder = ConfigFolder();
     const std::string settingsPath = folder.empty() ? std::string() : folder + "/" + kSettingsFileName;
     TextFileProfile profile;
-    if (!settingsPath.empty() && !profile.Load(settingsPath) && DefaultFileSystem().Exists(settingsPath))
-        Warn("cannot read the settings file " + settingsPath + "; the built-in settings are used");
+    // Anything at the settings path that does not load (a folder too) is the user's: warned
+    // about, and never replaced by --save.
+    struct stat found {};
+    const bool settingsThere = !settingsPath.empty() && stat(settingsPath.c_str(), &found) == 0;
+    const bool settingsRead = !settingsThere || (S_ISREG(found.st_mode) && profile.Load(settingsPath));
+    if (!settingsRead) Warn("cannot read the settings file " + settingsPath + "; the built-in settings are used");
     for (const auto& [name, text] : options.values) profile.WriteText(kProfileSection, name.c_str(), text);
     LoadProfile(profile, theSettings);
     for (const std::string& problem : profile.problems) Warn(settingsPath + ": " + problem);
@@ -132,6 +138,11 @@ int main(int argc, char** argv) {
     if (options.save) {
         SaveProfile(profile, theSettings);
         if (folder.empty()) return Fail(kNoFolder);
+        if (!settingsRead)
+            return Fail("the settings file " + settingsPath + " cannot be read; --save would replace it, nothing written");
+        if (!profile.ReadWhole())
+            return Fail("the settings file " + settingsPath + " is larger than 64 KiB and was read only in part; "
+                        "--save would cut it short, nothing written");
         if (!DefaultFileSystem().CreateFolders(folder) || !profile.Save(settingsPath))
             return Fail("cannot write the settings file " + settingsPath);
         return 0;

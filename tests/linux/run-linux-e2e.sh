@@ -96,14 +96,16 @@ if [ "$size" -ne $((4 + 2 * 228)) ] || [ "$(head -c 4 "$store" | od -An -tu4 | t
   fail "store of $size bytes"
 elif ! grep -q "is damaged: 1 of 3 presets could be read" "$work/err"; then fail "stderr: $(cat "$work/err")"; else ok; fi
 
-# Bad input: status, a line on stderr, and the store as it was.
+# Bad input: status, a line on stderr, and the store and settings files as they were.
 head -c 10 "$work/blue.pre" >"$work/short.pre"
 cp "$store" "$work/store.before"
+big=$work/big/tindlbrg/settings; mkdir -p "$work/big/tindlbrg" "$work/odd/tindlbrg/settings"  # a folder in its place
+{ printf 'size1=7\n'; head -c 70000 /dev/zero | tr '\0' x; } >"$big"; cp "$big" "$work/big.before"
 while IFS='|' read -r row status pattern env args; do
   env $env "$saver" $args >/dev/null 2>"$work/err" & spid=$!; pids+=($spid)
   ends_with "$status" || continue
   grep -q "$pattern" "$work/err" || { fail "stderr: $(cat "$work/err")"; continue; }
-  cmp -s "$store" "$work/store.before" || { fail "the store changed"; continue; }
+  cmp -s "$store" "$work/store.before" && cmp -s "$big" "$work/big.before" || { fail "a file changed"; continue; }
   ok
 done <<ROWS
 unknown option|1|unknown option --bogus||--bogus
@@ -117,6 +119,8 @@ unknown preset|1|no preset named||--preset nope
 missing preset file|1|cannot open the preset file||--import $work/none.pre
 short preset file|1|not a preset file||--import $work/short.pre
 no display|1|cannot open the X display|DISPLAY=:59999|--window
+--save over a folder at the settings path|1|cannot be read; --save|XDG_CONFIG_HOME=$work/odd|--save
+--save over a settings file past 64 KiB|1|read only in part|XDG_CONFIG_HOME=$work/big|--save
 ROWS
 
 row="absurd values in the file: a warning each, the saver runs and ends with 0"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "preset_test_fs.h"
 #include "presets/profile_forms.h"
@@ -87,12 +88,16 @@ TEST(TextFileProfile, BadFilesAndWrites) {
     EXPECT_FALSE(p.Load("/c/missing", fs));
     EXPECT_FALSE(p.WriteText("Config", "angleX", "1\nsize1=5"));  // would smuggle in a line
     EXPECT_EQ(p.ReadText("Config", "angleX"), "");
-    TextFileProfile big = Loaded(fs, "size1=7\n" + std::string(200000, 'x'));
+    // The 64 KiB limit falls after "size2=12" of "size2=123456": the cut line goes whole.
+    TextFileProfile big =
+        Loaded(fs, "size1=7\n#" + std::string(65518, 'x') + "\nsize2=123456\n" + std::string(200000, 'x'));
     EXPECT_EQ(big.ReadNumber("Config", "size1", 0), 7u);
-    EXPECT_EQ(big.problems.front(), "larger than 64 KiB; only its start is read");
-    fs.failReplace = true;  // an unwritable home keeps the old file
-    EXPECT_FALSE(big.Save("/c/settings", fs));
-    EXPECT_EQ(fs.files["/c/settings"].size(), 200008u);
+    EXPECT_EQ(big.ReadNumber("Config", "size2", 0), 0u);
+    EXPECT_EQ(big.problems, std::vector<std::string>{"larger than 64 KiB; only its start is read"});
+    EXPECT_FALSE(big.Save("/c/settings", fs));  // it would cut the file short
+    fs.failReplace = true;                      // an unwritable home keeps the old file
+    EXPECT_FALSE(p.Save("/c/settings", fs));
+    EXPECT_EQ(fs.files["/c/settings"].size(), 265541u);
 }
 
 }  // namespace
