@@ -5,9 +5,11 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -40,6 +42,23 @@ int FindPreset(const PresetStore& store, const std::string& name) {
     return -1;
 }
 
+// What is wrong with the loaded store file, or nothing: its length must be its count's
+// records exactly, all of them loaded. A store cut short or with a wrong count would be
+// written back without some of its presets. An empty file is an empty store.
+std::string StoreDamage(const std::string& storePath) {
+    struct stat found {};
+    std::unique_ptr<FileSystem::File> file = DefaultFileSystem().Open(storePath);
+    if (!file || stat(storePath.c_str(), &found) != 0 || found.st_size == 0) return std::string();
+    uint8_t c[4] = {};
+    const bool counted = file->Read(c, 4) == 4;
+    const int64_t count = static_cast<int32_t>(c[0] | c[1] << 8 | c[2] << 16 | uint32_t(c[3]) << 24);
+    if (counted && count >= 0 && found.st_size == 4 + count * int64_t{kPresetBytes} && count == thePresetStore.Count())
+        return std::string();
+    return "the preset store " + storePath + " is damaged: its " + std::to_string(found.st_size) +
+           " bytes do not hold the " + std::to_string(count) + " presets its count names (" +
+           std::to_string(thePresetStore.Count()) + " could be read)";
+}
+
 // Adds the preset file to the store and saves the store; the old store file stays
 // unless the new one was written whole.
 constexpr char kNoFolder[] = "no configuration folder: neither XDG_CONFIG_HOME nor HOME is set";
@@ -47,26 +66,22 @@ constexpr char kNoFolder[] = "no configuration folder: neither XDG_CONFIG_HOME n
 int Import(const std::string& file, const std::string& folder, const std::string& storePath, bool storeRead) {
     if (folder.empty()) return Fail(kNoFolder);
     if (!storeRead) return Fail("the preset store " + storePath + " cannot be read; nothing imported");
+    const std::string damage = StoreDamage(storePath);
+    if (!damage.empty()) return Fail(damage + "; nothing imported (move it aside to start a new store)");
+    // Only a regular file: a device or a folder would give any 228 bytes or none.
+    struct stat found {};
+    if (stat(file.c_str(), &found) != 0) return Fail("cannot open the preset file " + file + ": " + std::strerror(errno));
+    if (!S_ISREG(found.st_mode)) return Fail(file + " is not a regular file, so not a preset file");
     const int32_t before = thePresetStore.Count();
-    if (!ReadPresetFile(thePresetStore, file)) return Fail("cannot open the preset file " + file);
-    if (thePresetStore.Count() == before) return Fail(file + " is not a preset file (shorter than 228 bytes)");
+    if (!ReadPresetFile(thePresetStore, file))
+        return Fail("cannot open the preset file " + file + ": " + std::strerror(errno));
+    if (thePresetStore.Count() == before)
+        return Fail(file + " is not a preset file (" + std::to_string(found.st_size) + " bytes, fewer than 228)");
     if (!DefaultFileSystem().CreateFolders(folder) || !SaveStore(thePresetStore, storePath))
         return Fail("cannot write the preset store " + storePath);
     std::printf("imported preset \"%s\" into %s\n", PresetName(*PresetAt(thePresetStore, before)).c_str(),
                 storePath.c_str());
     return 0;
-}
-
-// A store whose count promises more records than it holds lost its end somewhere: the
-// whole records load, and the user hears about the rest.
-void WarnIfTruncated(const std::string& storePath) {
-    std::unique_ptr<FileSystem::File> file = DefaultFileSystem().Open(storePath);
-    uint8_t count[4] = {};
-    if (!file || file->Read(count, 4) != 4) return;
-    const int32_t promised = static_cast<int32_t>(count[0] | count[1] << 8 | count[2] << 16 | uint32_t(count[3]) << 24);
-    if (promised > thePresetStore.Count())
-        Warn("the preset store " + storePath + " is damaged: " + std::to_string(thePresetStore.Count()) + " of " +
-             std::to_string(promised) + " presets could be read");
 }
 
 Window ChooseWindow(Display* display, const HackOptions& options, std::string& error) {
@@ -131,7 +146,11 @@ int main(int argc, char** argv) {
     bool storeRead = true;
     if (!storePath.empty() && DefaultFileSystem().Exists(storePath)) {
         storeRead = LoadStore(thePresetStore, storePath);
-        if (storeRead) WarnIfTruncated(storePath);
+        const std::string damage = storeRead ? StoreDamage(storePath) : std::string();
+        // An import says it itself, and refuses.
+        if (options.importFile.empty() && !damage.empty()) Warn(damage);
+        if (options.importFile.empty() && !storeRead)
+            Warn("cannot read the preset store " + storePath + "; no presets are used");
     }
     if (!options.importFile.empty()) return Import(options.importFile, folder, storePath, storeRead);
 

@@ -88,13 +88,14 @@ XSCREENSAVER_WINDOW=$id run_saver -root --randomly 1
 kill "$host"
 
 store=$XDG_CONFIG_HOME/tindlbrg/tindlbrg.cfg
-row="a truncated store keeps its whole records through an import"
-{ printf '03000000'; preset_hex; preset_hex | head -c 200; } | write_hex "$store"
-"$saver" --import "$work/blue.pre" >/dev/null 2>"$work/err"
-size=$(stat -c %s "$store")
-if [ "$size" -ne $((4 + 2 * 228)) ] || [ "$(head -c 4 "$store" | od -An -tu4 | tr -d ' ')" != 2 ]; then
-  fail "store of $size bytes"
-elif ! grep -q "is damaged: 1 of 3 presets could be read" "$work/err"; then fail "stderr: $(cat "$work/err")"; else ok; fi
+row="an import into a damaged store is refused; the store stays byte for byte"
+for damaged in "03000000 $(preset_hex) $(preset_hex | head -c 200)" "01000000 $(preset_hex) $(preset_hex)" \
+               "ffffffff $(preset_hex)"; do  # cut short; a count below the records; a negative count
+  echo "$damaged" | tr -d ' ' | write_hex "$store"; cp "$store" "$work/damaged"
+  "$saver" --import "$work/blue.pre" >/dev/null 2>"$work/err"; st=$?
+  [ $st -eq 1 ] && cmp -s "$store" "$work/damaged" && grep -q "$store is damaged" "$work/err" || fail "$st: $(cat "$work/err")"
+done; ok
+{ printf '01000000'; preset_hex; } | write_hex "$store"
 
 # Bad input: status, a line on stderr, and the store and settings files as they were.
 head -c 10 "$work/blue.pre" >"$work/short.pre"
@@ -117,7 +118,9 @@ window that does not exist|1|there is no window||-window-id 0x7ffff01
 bad XSCREENSAVER_WINDOW|1|not a window id|XSCREENSAVER_WINDOW=junk|-root
 unknown preset|1|no preset named||--preset nope
 missing preset file|1|cannot open the preset file||--import $work/none.pre
-short preset file|1|not a preset file||--import $work/short.pre
+short preset file|1|not a preset file (10 bytes||--import $work/short.pre
+preset file that is a folder|1|is not a regular file||--import $work
+preset file /dev/zero|1|is not a regular file||--import /dev/zero
 no display|1|cannot open the X display|DISPLAY=:59999|--window
 --save over a folder at the settings path|1|cannot be read; --save|XDG_CONFIG_HOME=$work/odd|--save
 --save over a settings file past 64 KiB|1|read only in part|XDG_CONFIG_HOME=$work/big|--save
