@@ -95,16 +95,21 @@ Window ChooseWindow(Display* display, const HackOptions& options, std::string& e
         return 0;
     }
     const int screen = DefaultScreen(display);
-    const Window own = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 640, 480, 0,
-                                           BlackPixel(display, screen), BlackPixel(display, screen));
-    XStoreName(display, own, "Tindelborg Screen Saver");
+    const Window root = RootWindow(display, screen);
     // The pointer is invisible over the animation, as over the Windows saver's windows.
     char blank = 0;
-    const Pixmap empty = XCreateBitmapFromData(display, own, &blank, 1, 1);
+    const Pixmap empty = XCreateBitmapFromData(display, root, &blank, 1, 1);
     XColor black{};
-    const Cursor invisible = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
-    XDefineCursor(display, own, invisible);
-    XFreeCursor(display, invisible);
+    XSetWindowAttributes set{};
+    set.cursor = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
+    set.background_pixel = BlackPixel(display, screen);
+    set.event_mask = XDrawWindow::EventMask(true);  // from the start: the first events count
+    const Window own = XCreateWindow(display, root, 0, 0, 640, 480, 0, CopyFromParent, InputOutput, CopyFromParent,
+                                     CWBackPixel | CWEventMask | CWCursor, &set);
+    XStoreName(display, own, "Tindelborg Screen Saver");
+    Atom closes = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, own, &closes, 1);
+    XFreeCursor(display, set.cursor);
     XFreePixmap(display, empty);
     XMapWindow(display, own);
     return own;

@@ -45,6 +45,10 @@ public:
     uint64_t DrawnShapes() const { return drawnShapes_; }
     bool UsesShm() const { return frame_.UsesShm(); }
 
+    // The events the saver needs of its window; an own window is made with them, so that
+    // none of its first events is lost.
+    static long EventMask(bool own);
+
     Dispatch DispatchOneMessage() override;
     bool WindowStillExists() override { return !gone_; }
     void StampSlot(int slot) override;
@@ -57,6 +61,10 @@ private:
     // Puts the damaged area and waits for the server to have read it.
     void Show();
     void CheckErrors();
+    bool Visible() const { return mapped_ && !obscured_; }
+
+    // Time one burst may take before it ends after its pass, as xscreensaver hacks draw.
+    static constexpr uint32_t kBurstBudgetMs = 30;
 
     Display* display_;
     Window window_;
@@ -65,6 +73,7 @@ private:
     Visual* visual_ = nullptr;
     int depth_ = 0;
     GC gc_ = nullptr;
+    Atom wmProtocols_ = 0;
     Atom deleteWindow_ = 0;
     XFrameImage frame_;
     ShapeImages images_ = {};
@@ -75,6 +84,11 @@ private:
     PixelRect damage_{0, 0, 0, 0};
     bool quit_ = false;
     bool gone_ = false;
+    bool mapped_ = true;
+    bool obscured_ = false;
+    uint32_t burstStart_ = 0;
+    bool passDone_ = false;     // the last stamp was the last switched-on slot's
+    bool budgetSpent_ = false;  // this burst's stop is the budget's
     std::string error_;
     uint64_t drawnShapes_ = 0;
 };

@@ -52,10 +52,10 @@ for shm in with without; do
   kill "$host"
 done
 
-row="-window-id decimal, settings from the file"
+row="-window-id decimal, settings from the file; lent unmapped, drawn once mapped"
 mkdir -p "$XDG_CONFIG_HOME/tindlbrg"
 printf '[Config]\nswitches=4\ncbStep=0.000000\ncsStep=0\n' >"$XDG_CONFIG_HOME/tindlbrg/settings"
-lend_window; run_saver -window-id "$id"
+lend_window; "$probe" map "$id" 0; run_saver -window-id "$id"; sleep 0.3; "$probe" map "$id" 1
 "$probe" still "$id" || fail "picture"; kill -TERM "$spid"; ends_with 0 SIGTERM && ok
 rm "$XDG_CONFIG_HOME/tindlbrg/settings"; kill "$host"
 
@@ -74,7 +74,8 @@ XSCREENSAVER_WINDOW=$(printf 0x%x "$id") run_saver -root "${still[@]}"
 
 for how in key click close; do
   row="own window, ends on $how"
-  run_saver "${still[@]}"; "$probe" still own || fail "picture"; "$probe" send own $how; ends_with 0 $how && ok
+  run_saver "${still[@]}"; "$probe" still own || fail "picture"; "$probe" send own other; sleep 0.2
+  kill -0 "$spid" 2>/dev/null || fail "ended on another client message"; "$probe" send own $how; ends_with 0 $how && ok
 done
 
 row="--import of a Windows .pre, then --preset"
