@@ -42,6 +42,14 @@ bool XDrawWindow::Start(std::string& error) {
         error = "window " + std::to_string(window_) + " is input-only and cannot be drawn into";
         return false;
     }
+    // Colour-mapped visuals would need a colour map of their own: the picture would be black.
+    if (a.visual->c_class != TrueColor) {
+        const char* kinds[] = {"StaticGray", "GrayScale", "StaticColor", "PseudoColor", "TrueColor", "DirectColor"};
+        const int kind = a.visual->c_class;
+        error = "the window's visual is " + std::to_string(a.depth) + "-bit " + (kind >= 0 && kind < 6 ? kinds[kind] : "?") +
+                "; only TrueColor visuals are drawn";
+        return false;
+    }
     visual_ = a.visual;
     depth_ = a.depth;
     mapped_ = a.map_state != IsUnmapped;

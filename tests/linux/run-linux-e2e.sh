@@ -15,10 +15,10 @@ passed=0 failed=0 failedrow=
 fail() { echo "FAIL $row: $*"; [ "$failedrow" = "$row" ] || failed=$((failed + 1)); failedrow=$row; }
 ok() { [ "$failedrow" = "$row" ] || { echo "ok   $row"; passed=$((passed + 1)); }; }
 
-start_xvfb() {  # extra Xvfb arguments; sets DISPLAY
+start_xvfb() {  # extra Xvfb arguments; sets DISPLAY (depth 24 unless $depth says)
   local n=90
   while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
-  Xvfb :$n -screen 0 1024x768x24 -nolisten tcp "$@" 2>/dev/null & pids+=($!)
+  Xvfb :$n -screen 0 1024x768x${depth:-24} -nolisten tcp "$@" 2>/dev/null & pids+=($!)
   export DISPLAY=:$n
   for _ in $(seq 50); do "$probe" ping 2>/dev/null && return; sleep 0.1; done
 }
@@ -29,7 +29,7 @@ lend_window() {  # [W H]: makes a window, 640x480 unless told; sets host (pid) a
 run_saver() { "$saver" "$@" 2>"$work/err" & spid=$!; pids+=($spid); }
 ends_with() {  # status [what]: the saver ends with it within 10 s, else it is killed
   for _ in $(seq 100); do kill -0 "$spid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$spid" 2>/dev/null && { kill -KILL "$spid"; wait "$spid"; fail "still running 10 s after ${2:-the start}"; return 1; }
+  kill -0 "$spid" 2>/dev/null && { kill -KILL "$spid"; wait "$spid" 2>/dev/null; fail "still running 10 s after ${2:-the start}"; return 1; }
   wait "$spid"; local st=$?
   [ "$st" -eq "$1" ] || { fail "status $st after ${2:-the end}, expected $1: $(head -c 300 "$work/err")"; return 1; }
 }
@@ -103,6 +103,7 @@ head -c 10 "$work/blue.pre" >"$work/short.pre"
 cp "$store" "$work/store.before"
 big=$work/big/tindlbrg/settings; mkdir -p "$work/big/tindlbrg" "$work/odd/tindlbrg/settings"  # a folder in its place
 { printf 'size1=7\n'; head -c 70000 /dev/zero | tr '\0' x; } >"$big"; cp "$big" "$work/big.before"
+main=$DISPLAY; depth=8 start_xvfb; eight=$DISPLAY; export DISPLAY=$main
 while IFS='|' read -r row status pattern env args; do
   env $env "$saver" $args >/dev/null 2>"$work/err" & spid=$!; pids+=($spid)
   ends_with "$status" || continue
@@ -123,6 +124,7 @@ short preset file|1|not a preset file (10 bytes||--import $work/short.pre
 preset file that is a folder|1|is not a regular file||--import $work
 preset file /dev/zero|1|is not a regular file||--import /dev/zero
 no display|1|cannot open the X display|DISPLAY=:59999|--window
+8-bit PseudoColor display|1|8-bit PseudoColor; only TrueColor|DISPLAY=$eight|-root
 --save over a folder at the settings path|1|cannot be read; --save|XDG_CONFIG_HOME=$work/odd|--save
 --save over a settings file past 64 KiB|1|read only in part|XDG_CONFIG_HOME=$work/big|--save
 ROWS
