@@ -40,6 +40,8 @@ TEST(HackOptions, Table) {
          Target::OwnWindow, 0, ""},
         {"id negative", {"-window-id", "-5"}, "window id \"-5\" is not a decimal or 0x hexadecimal number",
          Target::OwnWindow, 0, ""},
+        {"id negative behind a blank", {"-window-id", " -0x1"},
+         "window id \" -0x1\" is not a decimal or 0x hexadecimal number", Target::OwnWindow, 0, ""},
     };
     for (const Row& r : rows) {
         std::vector<const char*> argv{"tindlbrg"};
