@@ -27,12 +27,24 @@ namespace {
 
 constexpr int kCannotGoOn = 1;
 
+// Lines quote files and names: their control bytes (a terminal's escapes) show as \xNN.
+void Warn(const std::string& line) {
+    std::string shown;
+    for (const unsigned char c : line) {
+        char escaped[5] = {static_cast<char>(c), 0};
+        if (c < 0x20 || c == 0x7F) std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+        shown += escaped;
+    }
+    std::fprintf(stderr, "tindlbrg: %s\n", shown.c_str());
+}
+
 int Fail(const std::string& line) {
-    std::fprintf(stderr, "tindlbrg: %s\n", line.c_str());
+    Warn(line);
     return kCannotGoOn;
 }
 
-void Warn(const std::string& line) { std::fprintf(stderr, "tindlbrg: %s\n", line.c_str()); }
+// A file of junk is told about in a screenful, not a line per line.
+constexpr size_t kShownProblems = 10;
 
 void OnTerminate(int) { theTerminateRequest = 1; }
 
@@ -145,7 +157,10 @@ int main(int argc, char** argv) {
     if (!settingsRead) Warn("cannot read the settings file " + settingsPath + "; the built-in settings are used");
     for (const auto& [name, text] : options.values) profile.WriteText(kProfileSection, name.c_str(), text);
     LoadProfile(profile, theSettings);
-    for (const std::string& problem : profile.problems) Warn(settingsPath + ": " + problem);
+    for (size_t i = 0; i < profile.problems.size() && i < kShownProblems; ++i)
+        Warn(settingsPath + ": " + profile.problems[i]);
+    if (profile.problems.size() > kShownProblems)
+        Warn(settingsPath + ": and " + std::to_string(profile.problems.size() - kShownProblems) + " more");
 
     const std::string storePath = StoreFileIn(folder, '/');
     bool storeRead = true;

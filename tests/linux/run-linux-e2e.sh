@@ -129,11 +129,14 @@ no display|1|cannot open the X display|DISPLAY=:59999|--window
 --save over a settings file past 64 KiB|1|read only in part|XDG_CONFIG_HOME=$work/big|--save
 ROWS
 
-row="absurd values in the file: a warning each, the saver runs and ends with 0"
-printf 'size1=100000\nphong=99999999999\nmirror=nan\ngarbage\n' >"$XDG_CONFIG_HOME/tindlbrg/settings"
+row="absurd values in the file: ten warnings and a count, escapes shown; the saver runs and ends with 0"
+{ printf 'size1=100000\nphong=99999999999\nmirror=nan\ngarbage\n'; printf '\033[2Jjunk\n%.0s' $(seq 11); } \
+  >"$XDG_CONFIG_HOME/tindlbrg/settings"  # 13 problems: 12 lines, then phong
 lend_window; run_saver -window-id "$id"; sleep 1; kill -TERM "$spid"
-ends_with 0 SIGTERM && for p in 'size1 100000 is outside' 'phong=99999999999 is not' 'mirror nan' 'line 4'; do
-  grep -q "$p" "$work/err" || { fail "no warning '$p': $(cat "$work/err")"; break; }; done && ok
+ends_with 0 SIGTERM && for p in 'size1 100000 is outside' 'mirror nan' 'line 4' \
+  'line 13 is not name=value: \x1b[2Jjunk' 'and 3 more'; do
+  grep -qF "$p" "$work/err" || { fail "no warning '$p': $(cat -v "$work/err")"; break; }; done
+grep -q $'\033' "$work/err" && fail "a raw escape on stderr"; ok
 
 echo "linux e2e: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
