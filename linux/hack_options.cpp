@@ -51,7 +51,9 @@ bool StoredForm(Kind kind, const std::string& text, std::string& stored) {
 
 bool ParseWindowId(const std::string& text, uint32_t& id) {
     uint32_t value = 0;
-    if (text.empty() || text[0] == '-' || !ParseProfileNumber(text, value) || value == 0) return false;
+    // The number reader allows blanks and a minus (" -5" wraps to a huge id): not here.
+    if (text.find_first_of(" \t\r\n-") != std::string::npos || !ParseProfileNumber(text, value) || value == 0)
+        return false;
     id = value;
     return true;
 }

@@ -3,9 +3,13 @@
 // Windows saver.
 #include "linux/x_draw_window.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -23,12 +27,24 @@ namespace {
 
 constexpr int kCannotGoOn = 1;
 
+// Lines quote files and names: their control bytes (a terminal's escapes) show as \xNN.
+void Warn(const std::string& line) {
+    std::string shown;
+    for (const unsigned char c : line) {
+        char escaped[5] = {static_cast<char>(c), 0};
+        if (c < 0x20 || c == 0x7F) std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+        shown += escaped;
+    }
+    std::fprintf(stderr, "tindlbrg: %s\n", shown.c_str());
+}
+
 int Fail(const std::string& line) {
-    std::fprintf(stderr, "tindlbrg: %s\n", line.c_str());
+    Warn(line);
     return kCannotGoOn;
 }
 
-void Warn(const std::string& line) { std::fprintf(stderr, "tindlbrg: %s\n", line.c_str()); }
+// A file of junk is told about in a screenful, not a line per line.
+constexpr size_t kShownProblems = 10;
 
 void OnTerminate(int) { theTerminateRequest = 1; }
 
@@ -38,6 +54,23 @@ int FindPreset(const PresetStore& store, const std::string& name) {
     return -1;
 }
 
+// What is wrong with the loaded store file, or nothing: its length must be its count's
+// records exactly, all of them loaded. A store cut short or with a wrong count would be
+// written back without some of its presets. An empty file is an empty store.
+std::string StoreDamage(const std::string& storePath) {
+    struct stat found {};
+    std::unique_ptr<FileSystem::File> file = DefaultFileSystem().Open(storePath);
+    if (!file || stat(storePath.c_str(), &found) != 0 || found.st_size == 0) return std::string();
+    uint8_t c[4] = {};
+    const bool counted = file->Read(c, 4) == 4;
+    const int64_t count = static_cast<int32_t>(c[0] | c[1] << 8 | c[2] << 16 | uint32_t(c[3]) << 24);
+    if (counted && count >= 0 && found.st_size == 4 + count * int64_t{kPresetBytes} && count == thePresetStore.Count())
+        return std::string();
+    return "the preset store " + storePath + " is damaged: its " + std::to_string(found.st_size) +
+           " bytes do not hold the " + std::to_string(count) + " presets its count names (" +
+           std::to_string(thePresetStore.Count()) + " could be read)";
+}
+
 // Adds the preset file to the store and saves the store; the old store file stays
 // unless the new one was written whole.
 constexpr char kNoFolder[] = "no configuration folder: neither XDG_CONFIG_HOME nor HOME is set";
@@ -45,26 +78,22 @@ constexpr char kNoFolder[] = "no configuration folder: neither XDG_CONFIG_HOME n
 int Import(const std::string& file, const std::string& folder, const std::string& storePath, bool storeRead) {
     if (folder.empty()) return Fail(kNoFolder);
     if (!storeRead) return Fail("the preset store " + storePath + " cannot be read; nothing imported");
+    const std::string damage = StoreDamage(storePath);
+    if (!damage.empty()) return Fail(damage + "; nothing imported (move it aside to start a new store)");
+    // Only a regular file: a device or a folder would give any 228 bytes or none.
+    struct stat found {};
+    if (stat(file.c_str(), &found) != 0) return Fail("cannot open the preset file " + file + ": " + std::strerror(errno));
+    if (!S_ISREG(found.st_mode)) return Fail(file + " is not a regular file, so not a preset file");
     const int32_t before = thePresetStore.Count();
-    if (!ReadPresetFile(thePresetStore, file)) return Fail("cannot open the preset file " + file);
-    if (thePresetStore.Count() == before) return Fail(file + " is not a preset file (shorter than 228 bytes)");
+    if (!ReadPresetFile(thePresetStore, file))
+        return Fail("cannot open the preset file " + file + ": " + std::strerror(errno));
+    if (thePresetStore.Count() == before)
+        return Fail(file + " is not a preset file (" + std::to_string(found.st_size) + " bytes, fewer than 228)");
     if (!DefaultFileSystem().CreateFolders(folder) || !SaveStore(thePresetStore, storePath))
         return Fail("cannot write the preset store " + storePath);
     std::printf("imported preset \"%s\" into %s\n", PresetName(*PresetAt(thePresetStore, before)).c_str(),
                 storePath.c_str());
     return 0;
-}
-
-// A store whose count promises more records than it holds lost its end somewhere: the
-// whole records load, and the user hears about the rest.
-void WarnIfTruncated(const std::string& storePath) {
-    std::unique_ptr<FileSystem::File> file = DefaultFileSystem().Open(storePath);
-    uint8_t count[4] = {};
-    if (!file || file->Read(count, 4) != 4) return;
-    const int32_t promised = static_cast<int32_t>(count[0] | count[1] << 8 | count[2] << 16 | uint32_t(count[3]) << 24);
-    if (promised > thePresetStore.Count())
-        Warn("the preset store " + storePath + " is damaged: " + std::to_string(thePresetStore.Count()) + " of " +
-             std::to_string(promised) + " presets could be read");
 }
 
 Window ChooseWindow(Display* display, const HackOptions& options, std::string& error) {
@@ -78,16 +107,21 @@ Window ChooseWindow(Display* display, const HackOptions& options, std::string& e
         return 0;
     }
     const int screen = DefaultScreen(display);
-    const Window own = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 640, 480, 0,
-                                           BlackPixel(display, screen), BlackPixel(display, screen));
-    XStoreName(display, own, "Tindelborg Screen Saver");
+    const Window root = RootWindow(display, screen);
     // The pointer is invisible over the animation, as over the Windows saver's windows.
     char blank = 0;
-    const Pixmap empty = XCreateBitmapFromData(display, own, &blank, 1, 1);
+    const Pixmap empty = XCreateBitmapFromData(display, root, &blank, 1, 1);
     XColor black{};
-    const Cursor invisible = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
-    XDefineCursor(display, own, invisible);
-    XFreeCursor(display, invisible);
+    XSetWindowAttributes set{};
+    set.cursor = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
+    set.background_pixel = BlackPixel(display, screen);
+    set.event_mask = XDrawWindow::EventMask(true);  // from the start: the first events count
+    const Window own = XCreateWindow(display, root, 0, 0, 640, 480, 0, CopyFromParent, InputOutput, CopyFromParent,
+                                     CWBackPixel | CWEventMask | CWCursor, &set);
+    XStoreName(display, own, "Tindelborg Screen Saver");
+    Atom closes = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, own, &closes, 1);
+    XFreeCursor(display, set.cursor);
     XFreePixmap(display, empty);
     XMapWindow(display, own);
     return own;
@@ -115,23 +149,39 @@ int main(int argc, char** argv) {
     const std::string folder = ConfigFolder();
     const std::string settingsPath = folder.empty() ? std::string() : folder + "/" + kSettingsFileName;
     TextFileProfile profile;
-    if (!settingsPath.empty() && !profile.Load(settingsPath) && DefaultFileSystem().Exists(settingsPath))
-        Warn("cannot read the settings file " + settingsPath + "; the built-in settings are used");
+    // Anything at the settings path that does not load (a folder too) is the user's: warned
+    // about, and never replaced by --save.
+    struct stat found {};
+    const bool settingsThere = !settingsPath.empty() && stat(settingsPath.c_str(), &found) == 0;
+    const bool settingsRead = !settingsThere || (S_ISREG(found.st_mode) && profile.Load(settingsPath));
+    if (!settingsRead) Warn("cannot read the settings file " + settingsPath + "; the built-in settings are used");
     for (const auto& [name, text] : options.values) profile.WriteText(kProfileSection, name.c_str(), text);
     LoadProfile(profile, theSettings);
-    for (const std::string& problem : profile.problems) Warn(settingsPath + ": " + problem);
+    for (size_t i = 0; i < profile.problems.size() && i < kShownProblems; ++i)
+        Warn(settingsPath + ": " + profile.problems[i]);
+    if (profile.problems.size() > kShownProblems)
+        Warn(settingsPath + ": and " + std::to_string(profile.problems.size() - kShownProblems) + " more");
 
     const std::string storePath = StoreFileIn(folder, '/');
     bool storeRead = true;
     if (!storePath.empty() && DefaultFileSystem().Exists(storePath)) {
         storeRead = LoadStore(thePresetStore, storePath);
-        if (storeRead) WarnIfTruncated(storePath);
+        const std::string damage = storeRead ? StoreDamage(storePath) : std::string();
+        // An import says it itself, and refuses.
+        if (options.importFile.empty() && !damage.empty()) Warn(damage);
+        if (options.importFile.empty() && !storeRead)
+            Warn("cannot read the preset store " + storePath + "; no presets are used");
     }
     if (!options.importFile.empty()) return Import(options.importFile, folder, storePath, storeRead);
 
     if (options.save) {
         SaveProfile(profile, theSettings);
         if (folder.empty()) return Fail(kNoFolder);
+        if (!settingsRead)
+            return Fail("the settings file " + settingsPath + " cannot be read; --save would replace it, nothing written");
+        if (!profile.ReadWhole())
+            return Fail("the settings file " + settingsPath + " is larger than 64 KiB and was read only in part; "
+                        "--save would cut it short, nothing written");
         if (!DefaultFileSystem().CreateFolders(folder) || !profile.Save(settingsPath))
             return Fail("cannot write the settings file " + settingsPath);
         return 0;
@@ -154,7 +204,7 @@ int main(int argc, char** argv) {
     const Window window = ChooseWindow(display, options, error);
     if (window != 0) {
         XDrawWindow saver(display, window, options.target == HackOptions::Target::OwnWindow, true);
-        status = saver.Start(error) ? saver.Run() : Fail(error);
+        status = saver.Start(error) && saver.Run(error) ? 0 : Fail(error);
     } else {
         Fail(error);
     }

@@ -30,6 +30,8 @@ XDrawWindow::~XDrawWindow() {
 
 bool XDrawWindow::Start(std::string& error) {
     SyncAndTakeXErrors(display_);
+    // Watched before its size is read: a resize in between would be lost.
+    XSelectInput(display_, window_, EventMask(own_));
     XWindowAttributes a{};
     const Status got = XGetWindowAttributes(display_, window_, &a);
     if (SyncAndTakeXErrors(display_).count != 0 || got == 0) {
@@ -40,15 +42,19 @@ bool XDrawWindow::Start(std::string& error) {
         error = "window " + std::to_string(window_) + " is input-only and cannot be drawn into";
         return false;
     }
+    // Colour-mapped visuals would need a colour map of their own: the picture would be black.
+    if (a.visual->c_class != TrueColor) {
+        const char* kinds[] = {"StaticGray", "GrayScale", "StaticColor", "PseudoColor", "TrueColor", "DirectColor"};
+        const int kind = a.visual->c_class;
+        error = "the window's visual is " + std::to_string(a.depth) + "-bit " + (kind >= 0 && kind < 6 ? kinds[kind] : "?") +
+                "; only TrueColor visuals are drawn";
+        return false;
+    }
     visual_ = a.visual;
     depth_ = a.depth;
-    long events = ExposureMask | StructureNotifyMask;
-    if (own_) {
-        events |= KeyPressMask | ButtonPressMask;
-        deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
-        XSetWMProtocols(display_, window_, &deleteWindow_, 1);
-    }
-    XSelectInput(display_, window_, events);
+    mapped_ = a.map_state != IsUnmapped;
+    wmProtocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
+    deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     gc_ = XCreateGC(display_, window_, 0, nullptr);
     if (SyncAndTakeXErrors(display_).count != 0) {
         error = "window " + std::to_string(window_) + " cannot be drawn into";
@@ -56,14 +62,15 @@ bool XDrawWindow::Start(std::string& error) {
     }
     OnSize(a.width, a.height);
     if (frame_.Surface() == nullptr) {
-        error = "no picture could be made for the window";
+        error = error_.empty() ? "no picture could be made for the window" : error_;
         return false;
     }
     return true;
 }
 
-// As the Windows window's size notification: geometry and images follow the window,
-// the surface keeps the size it was first made with.
+// As the Windows window's size notification: geometry and images follow the window.
+// The surface follows it too (a window lent at 1x1 and grown would otherwise stay
+// blank), keeping the picture drawn so far where it still fits, as on Windows.
 void XDrawWindow::OnSize(int cx, int cy) {
     width_ = cx & ~1;
     height_ = cy & ~1;
@@ -72,14 +79,20 @@ void XDrawWindow::OnSize(int cx, int cy) {
     if (theRunState.firstSizeDone == 0) {
         theRunState.firstSizeDone = 1;
         PickRandomPreset(thePresetStore, MonotonicMs(), theSettings, theRunState);
-        std::string error;
-        frame_.Create(display_, visual_, depth_, width_, height_, useShm_, error);
+        frame_.Create(display_, visual_, depth_, width_, height_, useShm_, error_);
+        return;
     }
+    const Graphics* surface = frame_.Surface();
+    if (surface != nullptr && surface->width == std::max(width_, 1) && surface->height == std::max(height_, 1)) return;
+    if (!frame_.Resize(width_, height_, error_)) return;
+    damage_ = PixelRect{0, 0, width_, height_};
 }
 
 void XDrawWindow::RebuildImages() { RebuildShapeImages(theSettings, path_.scale, images_, theRunState); }
 
 void XDrawWindow::StampSlot(int slot) {
+    passDone_ = true;  // unless a later slot is on
+    for (int later = slot + 1; later < kShapeSlots; ++later) passDone_ = passDone_ && theSettings.switches[later] == 0;
     const ButtonImageCreator* creator = images_[slot];
     const int32_t imageWidth = creator != nullptr ? creator->GetImage().descriptor.width : 1;
     const StampPosition p = path_.NextPosition(imageWidth, theSettings.cbStep, theSettings.csStep);
@@ -104,8 +117,19 @@ void XDrawWindow::Damage(const PixelRect& r) {
                         std::max(damage_.right, r.right), std::max(damage_.bottom, r.bottom)};
 }
 
+long XDrawWindow::EventMask(bool own) {
+    const long watched = ExposureMask | StructureNotifyMask | VisibilityChangeMask;
+    return own ? watched | KeyPressMask | ButtonPressMask : watched;
+}
+
 FrameHost::Dispatch XDrawWindow::DispatchOneMessage() {
     if (theTerminateRequest != 0 || quit_) return Dispatch::Quit;
+    // A long burst ends after a whole pass (the slots keep their order), so that what it
+    // drew is shown and the events are read: a stop the next Step lifts.
+    if (passDone_ && MonotonicMs() - burstStart_ > kBurstBudgetMs) {
+        theRunState.stopDrawing = 1;
+        budgetSpent_ = true;
+    }
     if (XPending(display_) == 0) return Dispatch::None;
     XEvent e;
     XNextEvent(display_, &e);
@@ -122,13 +146,21 @@ void XDrawWindow::HandleEvent(const XEvent& e) {
             if (e.xconfigure.window == window_ && ((e.xconfigure.width & ~1) != width_ || (e.xconfigure.height & ~1) != height_))
                 OnSize(e.xconfigure.width, e.xconfigure.height);
             break;
+        // Nothing is drawn while it cannot be seen: that is most of a saver's time under
+        // a locked screen's dialog or in a minimised settings window.
+        case MapNotify: mapped_ = mapped_ || e.xmap.window == window_; break;
+        case UnmapNotify: mapped_ = mapped_ && e.xunmap.window != window_; break;
+        case VisibilityNotify:
+            if (e.xvisibility.window == window_) obscured_ = e.xvisibility.state == VisibilityFullyObscured;
+            break;
         case DestroyNotify:
             if (e.xdestroywindow.window == window_) gone_ = true;
             break;
         case KeyPress:
         case ButtonPress: quit_ = own_; break;
         case ClientMessage:
-            if (own_ && static_cast<Atom>(e.xclient.data.l[0]) == deleteWindow_) quit_ = true;
+            if (own_ && e.xclient.message_type == wmProtocols_ && static_cast<Atom>(e.xclient.data.l[0]) == deleteWindow_)
+                quit_ = true;
             break;
     }
 }
@@ -149,8 +181,15 @@ void XDrawWindow::Show() {
 }
 
 bool XDrawWindow::Step() {
-    const BurstEnd end = loop_.Run(*this, theSettings, theRunState, MonotonicMs());
-    if (end == BurstEnd::Quit || end == BurstEnd::WindowGone) return false;
+    if (frame_.Surface() == nullptr) return false;  // a resize found no memory: error_ says so
+    if (Visible()) {
+        burstStart_ = MonotonicMs();
+        passDone_ = false;
+        const BurstEnd end = loop_.Run(*this, theSettings, theRunState, burstStart_);
+        if (budgetSpent_) theRunState.stopDrawing = 0;
+        budgetSpent_ = false;
+        if (end == BurstEnd::Quit || end == BurstEnd::WindowGone) return false;
+    }
     // Events a burst without switched-on slots never looked at.
     while (!quit_ && !gone_ && XPending(display_) != 0) {
         XEvent e;
@@ -161,11 +200,13 @@ bool XDrawWindow::Step() {
     return !quit_ && !gone_ && theTerminateRequest == 0;
 }
 
-int XDrawWindow::Run() {
+bool XDrawWindow::Run(std::string& error) {
     while (Step()) {
         // The 1 ms timer of the Windows window: wait that long for an event, then go on.
+        // Unseen, only events matter: wait for one (a signal is seen within 100 ms).
         pollfd fd{ConnectionNumber(display_), POLLIN, 0};
-        if (XPending(display_) == 0) poll(&fd, 1, 1);
+        if (XPending(display_) == 0) poll(&fd, 1, Visible() ? 1 : 100);
     }
-    return 0;
+    error = error_;
+    return frame_.Surface() != nullptr;
 }

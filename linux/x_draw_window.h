@@ -36,13 +36,18 @@ public:
     // Reads the window's size and visual and makes the first size notification's work;
     // false with a reason when the window cannot be drawn into.
     bool Start(std::string& error);
-    // Bursts until a quit request, a signal or the window's end; the exit status.
-    int Run();
+    // Bursts until a quit request, a signal or the window's end; false with a reason when
+    // the picture could not follow the window.
+    bool Run(std::string& error);
     // One burst and the showing of what it drew; false once the saver is to end.
     bool Step();
 
     uint64_t DrawnShapes() const { return drawnShapes_; }
     bool UsesShm() const { return frame_.UsesShm(); }
+
+    // The events the saver needs of its window; an own window is made with them, so that
+    // none of its first events is lost.
+    static long EventMask(bool own);
 
     Dispatch DispatchOneMessage() override;
     bool WindowStillExists() override { return !gone_; }
@@ -56,6 +61,10 @@ private:
     // Puts the damaged area and waits for the server to have read it.
     void Show();
     void CheckErrors();
+    bool Visible() const { return mapped_ && !obscured_; }
+
+    // Time one burst may take before it ends after its pass, as xscreensaver hacks draw.
+    static constexpr uint32_t kBurstBudgetMs = 30;
 
     Display* display_;
     Window window_;
@@ -64,6 +73,7 @@ private:
     Visual* visual_ = nullptr;
     int depth_ = 0;
     GC gc_ = nullptr;
+    Atom wmProtocols_ = 0;
     Atom deleteWindow_ = 0;
     XFrameImage frame_;
     ShapeImages images_ = {};
@@ -74,6 +84,12 @@ private:
     PixelRect damage_{0, 0, 0, 0};
     bool quit_ = false;
     bool gone_ = false;
+    bool mapped_ = true;
+    bool obscured_ = false;
+    uint32_t burstStart_ = 0;
+    bool passDone_ = false;     // the last stamp was the last switched-on slot's
+    bool budgetSpent_ = false;  // this burst's stop is the budget's
+    std::string error_;
     uint64_t drawnShapes_ = 0;
 };
 

@@ -91,6 +91,7 @@ bool XFrameImage::Create(Display* display, Visual* visual, int depth, int width,
     display_ = display;
     visual_ = visual;
     depth_ = depth;
+    tryShm_ = tryShm;
     width = std::max(width, 1);
     height = std::max(height, 1);
     direct_ = IsSurfaceLayout(display, visual, depth);
@@ -106,6 +107,20 @@ bool XFrameImage::Create(Display* display, Visual* visual, int depth, int width,
                           static_cast<unsigned>(height), 32, width * 4);
     if (image_ == nullptr) error = "the X library cannot describe the picture";
     return image_ != nullptr;
+}
+
+bool XFrameImage::Resize(int width, int height, std::string& error) {
+    std::vector<uint8_t> kept;
+    int keptWidth = 0, keptHeight = 0;
+    if (surface_ != nullptr) {
+        keptWidth = std::min(std::max(width, 1), surface_->width);
+        keptHeight = std::min(std::max(height, 1), surface_->height);
+        kept.resize(static_cast<size_t>(keptWidth) * static_cast<size_t>(keptHeight) * 4);
+        blitRows(kept.data(), keptWidth * 4, surface_->pixels, surface_->stride, keptWidth, keptHeight);
+    }
+    if (!Create(display_, visual_, depth_, width, height, tryShm_, error)) return false;
+    if (keptWidth > 0) blitRows(surface_->pixels, surface_->stride, kept.data(), keptWidth * 4, keptWidth, keptHeight);
+    return true;
 }
 
 void XFrameImage::Put(Drawable drawable, GC gc, const PixelRect& rect) {

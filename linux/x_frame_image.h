@@ -25,6 +25,10 @@ public:
     bool Create(Display* display, Visual* visual, int depth, int width, int height, bool tryShm,
                 std::string& error);
 
+    // A new size for the surface; the picture drawn so far stays where it still fits.
+    // False with a reason when no surface of that size can be made (there is none then).
+    bool Resize(int width, int height, std::string& error);
+
     Graphics* Surface() const { return surface_; }
     bool UsesShm() const { return shm_; }
 
@@ -39,6 +43,7 @@ private:
     Display* display_ = nullptr;
     Visual* visual_ = nullptr;
     int depth_ = 0;
+    bool tryShm_ = false;
     bool shm_ = false;
     bool direct_ = false;  // the visual's pixels are the surface's: no conversion
     XShmSegmentInfo segment_{};

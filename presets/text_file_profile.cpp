@@ -48,6 +48,7 @@ bool ParseProfileNumber(const std::string& text, uint32_t& value) {
 bool TextFileProfile::Load(const std::string& path, FileSystem& fs) {
     values_.clear();
     problems.clear();
+    whole_ = true;
     std::unique_ptr<FileSystem::File> file = fs.Open(path);
     if (!file) return false;
     std::string text(kMaxFileBytes + 1, '\0');
@@ -55,7 +56,9 @@ bool TextFileProfile::Load(const std::string& path, FileSystem& fs) {
     file->Close();
     if (text.size() > kMaxFileBytes) {
         problems.push_back("larger than 64 KiB; only its start is read");
-        text.resize(kMaxFileBytes);
+        // The line cut at the limit would read as a shorter value: it goes too.
+        text.resize(text.rfind('\n', kMaxFileBytes - 1) + 1);
+        whole_ = false;
     }
     std::string section = "Config";
     size_t lineNumber = 0;
@@ -94,6 +97,7 @@ std::string TextFileProfile::Text() const {
 }
 
 bool TextFileProfile::Save(const std::string& path, FileSystem& fs) const {
+    if (!whole_) return false;
     const std::string text = Text();
     return WriteFileSafely(fs, path, text.data(), text.size());
 }

@@ -15,13 +15,16 @@
 
 class TextFileProfile : public Profile {
 public:
-    // A larger file is not a settings file: reading stops there.
+    // A larger file is not a settings file: reading stops at the last whole line before.
     static constexpr size_t kMaxFileBytes = 64 * 1024;
 
     // Reads the file in place of what the profile held; false when it cannot be opened
     // (the profile is then empty). Lines that are not "name=value" are noted in `problems`.
     bool Load(const std::string& path, FileSystem& fs = DefaultFileSystem());
-    // Writes every value, replacing the file only once all is written.
+    // False after loading only the start of a larger file.
+    bool ReadWhole() const { return whole_; }
+    // Writes every value, replacing the file only once all is written. Refused after a
+    // partial load, whose save would cut the file short.
     bool Save(const std::string& path, FileSystem& fs = DefaultFileSystem()) const;
     // The file's text form of the profile.
     std::string Text() const;
@@ -38,6 +41,7 @@ private:
     // Kept in the order first written or read, as the file shows it.
     std::vector<std::pair<std::pair<std::string, std::string>, std::string>> values_;
     std::string* Find(const std::string& section, const std::string& name);
+    bool whole_ = true;
 };
 
 // A whole text (surrounding blanks aside) as a 32-bit number: decimal or 0x hexadecimal,

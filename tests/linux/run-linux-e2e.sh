@@ -15,20 +15,21 @@ passed=0 failed=0 failedrow=
 fail() { echo "FAIL $row: $*"; [ "$failedrow" = "$row" ] || failed=$((failed + 1)); failedrow=$row; }
 ok() { [ "$failedrow" = "$row" ] || { echo "ok   $row"; passed=$((passed + 1)); }; }
 
-start_xvfb() {  # extra Xvfb arguments; sets DISPLAY
+start_xvfb() {  # extra Xvfb arguments; sets DISPLAY (depth 24 unless $depth says)
   local n=90
   while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
-  Xvfb :$n -screen 0 1024x768x24 -nolisten tcp "$@" 2>/dev/null & pids+=($!)
+  Xvfb :$n -screen 0 1024x768x${depth:-24} -nolisten tcp "$@" 2>/dev/null & pids+=($!)
   export DISPLAY=:$n
   for _ in $(seq 50); do "$probe" ping 2>/dev/null && return; sleep 0.1; done
 }
-lend_window() {  # makes a 640x480 window; sets host (pid) and id
-  "$probe" window 640 480 >"$work/id" & host=$!; pids+=($host)
+lend_window() {  # [W H]: makes a window, 640x480 unless told; sets host (pid) and id
+  "$probe" window "${1:-640}" "${2:-480}" >"$work/id" & host=$!; pids+=($host)
   for _ in $(seq 50); do id=$(cat "$work/id"); [ -n "$id" ] && return; sleep 0.1; done
 }
 run_saver() { "$saver" "$@" 2>"$work/err" & spid=$!; pids+=($spid); }
-ends_with() {  # status [what]: the saver ends with it within 10 s
+ends_with() {  # status [what]: the saver ends with it within 10 s, else it is killed
   for _ in $(seq 100); do kill -0 "$spid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$spid" 2>/dev/null && { kill -KILL "$spid"; wait "$spid" 2>/dev/null; fail "still running 10 s after ${2:-the start}"; return 1; }
   wait "$spid"; local st=$?
   [ "$st" -eq "$1" ] || { fail "status $st after ${2:-the end}, expected $1: $(head -c 300 "$work/err")"; return 1; }
 }
@@ -51,15 +52,17 @@ for shm in with without; do
   kill "$host"
 done
 
-row="-window-id decimal, settings from the file"
+row="-window-id decimal, settings from the file; lent unmapped, drawn once mapped"
 mkdir -p "$XDG_CONFIG_HOME/tindlbrg"
 printf '[Config]\nswitches=4\ncbStep=0.000000\ncsStep=0\n' >"$XDG_CONFIG_HOME/tindlbrg/settings"
-lend_window; run_saver -window-id "$id"
+lend_window; "$probe" map "$id" 0; run_saver -window-id "$id"; sleep 0.3; "$probe" map "$id" 1
 "$probe" still "$id" || fail "picture"; kill -TERM "$spid"; ends_with 0 SIGTERM && ok
 rm "$XDG_CONFIG_HOME/tindlbrg/settings"; kill "$host"
 
-row="resizes, down to 1x1: the program draws on; SIGTERM still ends it with 0"
-lend_window; run_saver -window-id "$id" "${still[@]}"; "$probe" still "$id" || fail "picture"
+# At 2x2 the ring lies just right of the window: the picture stays black until it grows.
+row="lent at 2x2, grown to 640x480: the picture; resizes on; SIGTERM still ends it with 0"
+lend_window 2 2; run_saver -window-id "$id" "${still[@]}"; "$probe" resize "$id" 640 480
+"$probe" still "$id" || fail "picture after growing"
 for size in "800 600" "1 1" "1024 768"; do "$probe" resize "$id" $size; sleep 0.3; done
 kill -0 "$spid" 2>/dev/null || fail "ended on a resize"; kill -TERM "$spid"; ends_with 0 SIGTERM && ok
 kill "$host"
@@ -71,7 +74,8 @@ XSCREENSAVER_WINDOW=$(printf 0x%x "$id") run_saver -root "${still[@]}"
 
 for how in key click close; do
   row="own window, ends on $how"
-  run_saver "${still[@]}"; "$probe" still own || fail "picture"; "$probe" send own $how; ends_with 0 $how && ok
+  run_saver "${still[@]}"; "$probe" still own || fail "picture"; "$probe" send own other; sleep 0.2
+  kill -0 "$spid" 2>/dev/null || fail "ended on another client message"; "$probe" send own $how; ends_with 0 $how && ok
 done
 
 row="--import of a Windows .pre, then --preset"
@@ -85,22 +89,26 @@ XSCREENSAVER_WINDOW=$id run_saver -root --randomly 1
 kill "$host"
 
 store=$XDG_CONFIG_HOME/tindlbrg/tindlbrg.cfg
-row="a truncated store keeps its whole records through an import"
-{ printf '03000000'; preset_hex; preset_hex | head -c 200; } | write_hex "$store"
-"$saver" --import "$work/blue.pre" >/dev/null 2>"$work/err"
-size=$(stat -c %s "$store")
-if [ "$size" -ne $((4 + 2 * 228)) ] || [ "$(head -c 4 "$store" | od -An -tu4 | tr -d ' ')" != 2 ]; then
-  fail "store of $size bytes"
-elif ! grep -q "is damaged: 1 of 3 presets could be read" "$work/err"; then fail "stderr: $(cat "$work/err")"; else ok; fi
+row="an import into a damaged store is refused; the store stays byte for byte"
+for damaged in "03000000 $(preset_hex) $(preset_hex | head -c 200)" "01000000 $(preset_hex) $(preset_hex)" \
+               "ffffffff $(preset_hex)"; do  # cut short; a count below the records; a negative count
+  echo "$damaged" | tr -d ' ' | write_hex "$store"; cp "$store" "$work/damaged"
+  "$saver" --import "$work/blue.pre" >/dev/null 2>"$work/err"; st=$?
+  [ $st -eq 1 ] && cmp -s "$store" "$work/damaged" && grep -q "$store is damaged" "$work/err" || fail "$st: $(cat "$work/err")"
+done; ok
+{ printf '01000000'; preset_hex; } | write_hex "$store"
 
-# Bad input: status, a line on stderr, and the store as it was.
+# Bad input: status, a line on stderr, and the store and settings files as they were.
 head -c 10 "$work/blue.pre" >"$work/short.pre"
 cp "$store" "$work/store.before"
+big=$work/big/tindlbrg/settings; mkdir -p "$work/big/tindlbrg" "$work/odd/tindlbrg/settings"  # a folder in its place
+{ printf 'size1=7\n'; head -c 70000 /dev/zero | tr '\0' x; } >"$big"; cp "$big" "$work/big.before"
+main=$DISPLAY; depth=8 start_xvfb; eight=$DISPLAY; export DISPLAY=$main
 while IFS='|' read -r row status pattern env args; do
-  env $env "$saver" $args >/dev/null 2>"$work/err" & spid=$!
+  env $env "$saver" $args >/dev/null 2>"$work/err" & spid=$!; pids+=($spid)
   ends_with "$status" || continue
   grep -q "$pattern" "$work/err" || { fail "stderr: $(cat "$work/err")"; continue; }
-  cmp -s "$store" "$work/store.before" || { fail "the store changed"; continue; }
+  cmp -s "$store" "$work/store.before" && cmp -s "$big" "$work/big.before" || { fail "a file changed"; continue; }
   ok
 done <<ROWS
 unknown option|1|unknown option --bogus||--bogus
@@ -112,15 +120,23 @@ window that does not exist|1|there is no window||-window-id 0x7ffff01
 bad XSCREENSAVER_WINDOW|1|not a window id|XSCREENSAVER_WINDOW=junk|-root
 unknown preset|1|no preset named||--preset nope
 missing preset file|1|cannot open the preset file||--import $work/none.pre
-short preset file|1|not a preset file||--import $work/short.pre
+short preset file|1|not a preset file (10 bytes||--import $work/short.pre
+preset file that is a folder|1|is not a regular file||--import $work
+preset file /dev/zero|1|is not a regular file||--import /dev/zero
 no display|1|cannot open the X display|DISPLAY=:59999|--window
+8-bit PseudoColor display|1|8-bit PseudoColor; only TrueColor|DISPLAY=$eight|-root
+--save over a folder at the settings path|1|cannot be read; --save|XDG_CONFIG_HOME=$work/odd|--save
+--save over a settings file past 64 KiB|1|read only in part|XDG_CONFIG_HOME=$work/big|--save
 ROWS
 
-row="absurd values in the file: a warning each, the saver runs and ends with 0"
-printf 'size1=100000\nphong=99999999999\nmirror=nan\ngarbage\n' >"$XDG_CONFIG_HOME/tindlbrg/settings"
+row="absurd values in the file: ten warnings and a count, escapes shown; the saver runs and ends with 0"
+{ printf 'size1=100000\nphong=99999999999\nmirror=nan\ngarbage\n'; printf '\033[2Jjunk\n%.0s' $(seq 11); } \
+  >"$XDG_CONFIG_HOME/tindlbrg/settings"  # 13 problems: 12 lines, then phong
 lend_window; run_saver -window-id "$id"; sleep 1; kill -TERM "$spid"
-ends_with 0 SIGTERM && for p in 'size1 100000 is outside' 'phong=99999999999 is not' 'mirror nan' 'line 4'; do
-  grep -q "$p" "$work/err" || { fail "no warning '$p': $(cat "$work/err")"; break; }; done && ok
+ends_with 0 SIGTERM && for p in 'size1 100000 is outside' 'mirror nan' 'line 4' \
+  'line 13 is not name=value: \x1b[2Jjunk' 'and 3 more'; do
+  grep -qF "$p" "$work/err" || { fail "no warning '$p': $(cat -v "$work/err")"; break; }; done
+grep -q $'\033' "$work/err" && fail "a raw escape on stderr"; ok
 
 echo "linux e2e: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

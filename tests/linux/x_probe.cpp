@@ -2,8 +2,9 @@
 // a window back and compares it with the expected still picture, sends it input.
 //   x_probe window W H            prints the new window's id, keeps it until killed
 //   x_probe still WINDOW          waits (10 s at most) for the still picture of slot 2
-//   x_probe send WINDOW key|click|close
-//   x_probe resize WINDOW W H
+//   x_probe send WINDOW key|click|close|other   (other: a client message not WM_PROTOCOLS)
+//   x_probe map WINDOW 0|1
+//   x_probe resize WINDOW W H     once another client watches the window's size
 //   x_probe ping                  status 0 once the display answers
 // WINDOW is an id (decimal or 0x hex) or "own" for the saver's own top-level window.
 #include <X11/Xlib.h>
@@ -94,7 +95,16 @@ int main(int argc, char** argv) {
     }
     const Window w = Target(d, argv[2]);
     if (command == "resize" && argc == 5) {
+        // Once the saver watches the window: a resize before would only be a larger start.
+        XWindowAttributes a{};
+        for (int i = 0; i < 100 && XGetWindowAttributes(d, w, &a) && !(a.all_event_masks & StructureNotifyMask); ++i)
+            usleep(50000);
         XResizeWindow(d, w, std::atoi(argv[3]), std::atoi(argv[4]));
+        XCloseDisplay(d);
+        return 0;
+    }
+    if (command == "map" && argc == 4) {
+        if (std::atoi(argv[3]) != 0) XMapWindow(d, w); else XUnmapWindow(d, w);
         XCloseDisplay(d);
         return 0;
     }
@@ -117,9 +127,9 @@ int main(int argc, char** argv) {
         const std::string what = argv[3];
         e.xany.window = w;
         long mask = KeyPressMask;
-        if (what == "close") {
+        if (what == "close" || what == "other") {
             e.type = ClientMessage;
-            e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+            e.xclient.message_type = XInternAtom(d, what == "close" ? "WM_PROTOCOLS" : "X_PROBE_OTHER", False);
             e.xclient.format = 32;
             e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
             mask = 0;

@@ -35,6 +35,7 @@ TEST(HackOptions, Table) {
         {"bad colour", {"--color1", "#1234567"}, "--color1 \"#1234567\" is not a colour (#RRGGBB or a 32-bit number)"},
         {"id zero", {"-window-id", "0"}, "window id \"0\" is not a decimal or 0x hexadecimal number"},
         {"id negative", {"-window-id", "-5"}, "window id \"-5\" is not a decimal or 0x hexadecimal number"},
+        {"id negative behind a blank", {"-window-id", " -0x1"}, "window id \" -0x1\" is not a decimal or 0x hexadecimal number"},
     };
     for (const auto& r : rows) {
         std::vector<const char*> argv{"tindlbrg"};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "preset_test_fs.h"
 #include "presets/profile_forms.h"
@@ -74,17 +75,20 @@ TEST(TextFileProfile, SaveLoadRoundTripKeepsOtherLines) {
     EXPECT_NE(text.find("\n\n[Mine]\nkeep=me\n"), std::string::npos) << text;
     EXPECT_TRUE(back.problems.empty());
 
-    // A missing file, a value that would smuggle in a line, a file beyond 64 KiB, and an
-    // unwritable home that keeps the old file.
+    // A missing file, a value that would smuggle in a line, a file cut at 64 KiB (the cut
+    // line goes whole, and such a profile is never saved), an unwritable home keeping the old file.
     EXPECT_FALSE(back.Load("/c/missing", fs));
     EXPECT_FALSE(p.WriteText("Config", "angleX", "1\nsize1=5"));
     EXPECT_EQ(p.ReadText("Config", "angleX"), "1.000000");
-    TextFileProfile big = Loaded(fs, "size1=7\n" + std::string(200000, 'x'));
+    TextFileProfile big =
+        Loaded(fs, "size1=7\n#" + std::string(65518, 'x') + "\nsize2=123456\n" + std::string(200000, 'x'));
     EXPECT_EQ(big.ReadNumber("Config", "size1", 0), 7u);
-    EXPECT_EQ(big.problems.front(), "larger than 64 KiB; only its start is read");
-    fs.failReplace = true;
+    EXPECT_EQ(big.ReadNumber("Config", "size2", 0), 0u);
+    EXPECT_EQ(big.problems, std::vector<std::string>{"larger than 64 KiB; only its start is read"});
     EXPECT_FALSE(big.Save("/c/settings", fs));
-    EXPECT_EQ(fs.files["/c/settings"].size(), 200008u);
+    fs.failReplace = true;
+    EXPECT_FALSE(p.Save("/c/settings", fs));
+    EXPECT_EQ(fs.files["/c/settings"].size(), 265541u);
 }
 
 }  // namespace
