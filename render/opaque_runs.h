@@ -38,4 +38,9 @@ private:
     int32_t stride_ = 0;
     std::vector<uint32_t> rowFirst_;  // index of each row's first run; one more entry at the end
     std::vector<Run> runs_;
+    // The same runs, one word each, for copies that reach the image's last row and are not
+    // clipped across: first column in bits 0-11, length in 12-23, rows advanced since the
+    // previous run in 24-31, up to 254; then two words of step 255 that end them, so that words can be read in
+    // pairs. Empty when a run does not fit.
+    std::vector<uint32_t> packed_;
 };
