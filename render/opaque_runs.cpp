@@ -141,6 +141,11 @@ void OpaqueRuns::Build(const DC_DESCRIPTOR& image) {
     stride_ = image.stride;
 }
 
+void OpaqueRuns::BuildLike(const OpaqueRuns& other, const DC_DESCRIPTOR& image) {
+    *this = other;
+    pixels_ = image.pixels;  // source offsets are relative to the image's pixels
+}
+
 bool OpaqueRuns::Fits(const DC_DESCRIPTOR& image) const {
     return image.pixels == pixels_ && image.stride == stride_ && image.width == width_ && image.height == height_ &&
            image.colourKey == key_;

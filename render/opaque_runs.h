@@ -15,6 +15,11 @@ public:
     // colour key set; anything else gets no runs, and Fits() answers false.
     void Build(const DC_DESCRIPTOR& image);
 
+    // The runs of `other`, for `image`: an image of the same size, stride and key whose
+    // pixels are key exactly where those of the image `other` was built from are (as the
+    // seven colourings of one shading are), so that its runs need not be looked for.
+    void BuildLike(const OpaqueRuns& other, const DC_DESCRIPTOR& image);
+
     // True when the runs were built from this image: the same pixels, size and key.
     bool Fits(const DC_DESCRIPTOR& image) const;
 
