@@ -100,11 +100,14 @@ bool ButtonImageCreator::Prepare(const ShapeImageParams& params, bool fillKey, c
     return true;
 }
 
-void ButtonImageCreator::Finish() {
+void ButtonImageCreator::Finish(const Image* like) {
     Image& image = resource_->image;
     image.RecomputeStamp();
     // With key 0 the transparency finish (top byte cleared on key pixels) changes nothing.
-    image.runs.Build(image.descriptor);
+    if (like != nullptr)
+        image.runs.BuildLike(like->runs, image.descriptor);
+    else
+        image.runs.Build(image.descriptor);
 }
 
 ButtonImageCreator::ButtonImageCreator(const ShapeImageParams& params) {
@@ -154,8 +157,16 @@ std::vector<std::unique_ptr<ButtonImageCreator>> ButtonImageCreator::CreateColou
         outputs.push_back(reinterpret_cast<uint32_t*>(image.descriptor.pixels));
     }
     ColourShading(shading, painted.data(), painted.size(), params.highlightColour, outputs.data());
-    for (auto& creator : out)
-        if (creator->GetImage().descriptor.pixels != nullptr) creator->Finish();
+    // The colourings of one shading have their key pixels in the same places (uncovered
+    // ones; a covered pixel has every channel at least 1): one image's runs serve all.
+    const Image* coloured = nullptr;
+    for (auto& creator : out) {
+        const Image& image = creator->GetImage();
+        if (image.descriptor.pixels == nullptr) continue;
+        const bool shaded = shading.width == image.descriptor.width && shading.height == image.descriptor.height;
+        creator->Finish(shaded ? coloured : nullptr);
+        if (shaded && coloured == nullptr) coloured = &image;
+    }
     return out;
 }
 

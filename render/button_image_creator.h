@@ -105,8 +105,9 @@ private:
     // Steps common to the constructors; false when the image gets no pixels. With
     // `fillKey` false the caller writes every pixel itself.
     bool Prepare(const ShapeImageParams& params, bool fillKey, const PixelBlock* block = nullptr, size_t offset = 0);
-    // The image is final: finds its runs.
-    void Finish();
+    // The image is final: finds its runs, or takes those of `like`, an image whose key
+    // pixels are the same.
+    void Finish(const Image* like = nullptr);
 
     ImageResource* resource_ = nullptr;
     RefObject* secondResource_ = nullptr;  // never set for shape images

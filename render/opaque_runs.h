@@ -15,6 +15,11 @@ public:
     // colour key set; anything else gets no runs, and Fits() answers false.
     void Build(const DC_DESCRIPTOR& image);
 
+    // The runs of `other`, for `image`: an image of the same size, stride and key whose
+    // pixels are key exactly where those of the image `other` was built from are (as the
+    // seven colourings of one shading are), so that its runs need not be looked for.
+    void BuildLike(const OpaqueRuns& other, const DC_DESCRIPTOR& image);
+
     // True when the runs were built from this image: the same pixels, size and key.
     bool Fits(const DC_DESCRIPTOR& image) const;
 
@@ -38,4 +43,9 @@ private:
     int32_t stride_ = 0;
     std::vector<uint32_t> rowFirst_;  // index of each row's first run; one more entry at the end
     std::vector<Run> runs_;
+    // The same runs, one word each, for copies that reach the image's last row and are not
+    // clipped across: first column in bits 0-11, length in 12-23, rows advanced since the
+    // previous run in 24-31, up to 254; then two words of step 255 that end them, so that words can be read in
+    // pairs. Empty when a run does not fit.
+    std::vector<uint32_t> packed_;
 };
