@@ -42,10 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckShapeImage(*shared[k], coloured);
         FUZZ_CHECK(ImagePixels(shared[k]->GetImage()) == ImagePixels(ButtonImageCreator(coloured).GetImage()));
     }
-    // Shading made for another size is not used: the image stays transparent.
-    const auto mismatched = ButtonImageCreator::CreateColoured(p, ShapeShading{}, &p.colour, 1);
-    for (const uint32_t pixel : ImagePixels(mismatched[0]->GetImage())) FUZZ_CHECK(pixel == 0);
-
     for (const bool horizontal : {true, false}) {
         ShapeImageParams m = p;
         int32_t& offset = horizontal ? m.offsetX : m.offsetY;
