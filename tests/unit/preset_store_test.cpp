@@ -169,7 +169,6 @@ TEST(PresetStore, EveryFailedWriteKeepsTheOldFileAndIsReported) {
     } faults[] = {
         {"folder takes no new file",
          [](FakeFileSystem& fs, const char* p) { fs.unwritableFolders.insert(fs.FolderOf(p)); }},
-        {"no file can be made", [](FakeFileSystem& fs, const char*) { fs.failCreate = true; }},
         {"flush fails, disk full", [](FakeFileSystem& fs, const char*) { fs.failClose = true; }},
         {"replacement fails", [](FakeFileSystem& fs, const char*) { fs.failReplace = true; }},
         {"old file is read-only", [](FakeFileSystem& fs, const char* p) { fs.readOnlyFiles.insert(p); }},
@@ -185,7 +184,7 @@ TEST(PresetStore, EveryFailedWriteKeepsTheOldFileAndIsReported) {
             FakeFileSystem fs;
             fs.files[w.path] = w.oldFile;
             inject(fs);
-            const bool unharmed = fs.failAt == INT_MAX && fs.writeLimit >= w.newFile.size() && !fs.failCreate &&
+            const bool unharmed = fs.failAt == INT_MAX && fs.writeLimit >= w.newFile.size() &&
                                   !fs.failClose && !fs.failReplace && fs.unwritableFolders.empty() && fs.readOnlyFiles.empty();
             const bool written = w.write(fs);
             EXPECT_EQ(written, unharmed || (fs.failAt != INT_MAX && !fs.Failed())) << w.what << ", " << what;
