@@ -154,11 +154,12 @@ TEST(ShapeImage, SharedShadingMatchesIndependentRenders) {
 
 // Hand-made shading with the values that matter to the lighting rule: fractions,
 // negatives, beyond 255, beyond the int range, infinities and not-a-number; some pixels
-// uncovered; a length that is not a multiple of four, for the vectorised colouring's tail.
+// uncovered; a length that is not a multiple of four, so that the last pixel (black,
+// lifted to channel one) goes through the colouring's scalar tail.
 TEST(ShapeImage, ColouringFollowsTheLightingRuleForEveryValue) {
     const float inf = std::numeric_limits<float>::infinity();
-    const float values[] = {0.0f, 0.3f, 0.686f, 1.0f, -0.2f, 2.5f, 1e9f, -1e9f, inf, -inf,
-                            std::numeric_limits<float>::quiet_NaN(), 0.0128f, 0.004f};
+    const float values[] = {0.3f, 0.686f, 1.0f, -0.2f, 2.5f, 1e9f, -1e9f, inf, -inf,
+                            std::numeric_limits<float>::quiet_NaN(), 0.0128f, 0.004f, 0.0f};
     ShapeShading shading;
     shading.width = 13 * 13;
     shading.height = 1;
