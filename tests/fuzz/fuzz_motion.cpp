@@ -1,9 +1,7 @@
-// The motion path under any window size, image width and speeds, "nan" and "inf"
-// included. Input: width, height and image width as words, then pairs of speeds
-// (cbStep, csStep) as float bits, one pair a step. A position is valid exactly while
-// every speed so far was finite and the corner fits in 32 bits, and then the shape's
-// centre lies within the ring between 60 and 260 pixels of the window centre (scaled
-// with the width), give or take the rounding of each axis.
+// The motion path under any window, image width and speeds. Input: width, height, image
+// width, then (cbStep, csStep) float bits a step. A position is valid exactly while every
+// speed was finite and the corner fits in 32 bits; the shape's centre then lies in the
+// ring 60..260 pixels (scaled with the width) from the window's centre, give or take rounding.
 #include <algorithm>
 #include <cmath>
 

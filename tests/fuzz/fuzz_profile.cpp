@@ -1,11 +1,7 @@
-// Profiles as a registry may hold them: each of the 21 values absent, a text or a number,
-// whatever its proper type. Input: one line per value, in the order of kNames; "t" and
-// the text, "n" and a decimal number (wrapping at 32 bits), anything else absent.
-//
-// A float value loads from its text exactly as the C library's strtof reads it (our own
-// scanner is locale-free and has to agree), or keeps the setting; it saves as printf's
-// "%f" and reads back as the same text. A number value saves back as it was stored, or
-// as the setting's fallback. What was saved and loaded saves again as the same forms.
+// Profiles as a registry may hold them. Input: one line per value of kNames, "t" and a
+// text, "n" and a decimal number, else absent. Floats load as strtof reads the text (our
+// scanner is locale-free and must agree), save as printf's "%f" and read back the same;
+// numbers save back as stored or as the fallback; saved and loaded saves the same again.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
