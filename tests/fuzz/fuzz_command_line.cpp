@@ -12,30 +12,19 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<std::string> args;
+    std::vector<std::unique_ptr<char[]>> storage;
+    std::vector<const char*> argv;
     const std::string input(reinterpret_cast<const char*>(data), size);
     for (size_t at = 0, end = 0; size > 0 && end != std::string::npos; at = end + 1) {
         end = input.find('\0', at);
-        args.push_back(input.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        const std::string arg = input.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        storage.emplace_back(new char[arg.size() + 1]);
+        argv.push_back(static_cast<const char*>(std::memcpy(storage.back().get(), arg.c_str(), arg.size() + 1)));
     }
-    std::vector<std::unique_ptr<char[]>> storage;
-    std::vector<const char*> argv;
-    for (const std::string& a : args) {
-        storage.emplace_back(new char[a.size() + 1]);
-        argv.push_back(static_cast<const char*>(std::memcpy(storage.back().get(), a.c_str(), a.size() + 1)));
-    }
+    const int argc = static_cast<int>(argv.size());
     argv.push_back(nullptr);  // argv[argc], as the runtime leaves it
-    const RunModeDecision decision = DecideRunMode(static_cast<int>(args.size()), argv.data());
-
-    // The mode table, told another way.
-    std::string first = args.size() < 2 ? "c" : args[1];
-    if (!first.empty() && (first[0] == '-' || first[0] == '/')) first.erase(0, 1);
-    const RunMode mode = !first.empty() && first[0] == 'c'   ? RunMode::Configure
-                         : first == "p" || first == "P" ? RunMode::Preview
-                         : first == "s" || first == "S" ? RunMode::FullScreen
-                                                        : RunMode::None;
-    FUZZ_CHECK(decision.mode == mode);
-    if (mode != RunMode::Preview || args.size() < 3) {
+    const RunModeDecision decision = DecideRunMode(argc, argv.data());
+    if (decision.mode != RunMode::Preview || argc < 3) {
         FUZZ_CHECK(!decision.hasParent && decision.parentHandle == 0);
         return 0;
     }

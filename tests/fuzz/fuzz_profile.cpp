@@ -1,13 +1,8 @@
-// Profiles as a registry may hold them: each of the 21 values absent, a text or a number,
-// whatever its proper type. Input: one line per value, in the order of kNames; "t" and
-// the text, "n" and a decimal number (wrapping at 32 bits), anything else absent.
-//
-// A float value loads from its text exactly as the C library's strtof reads it (our own
-// scanner is locale-free and has to agree), or keeps the setting. A number value saves
-// back as it was stored, or as the setting's fallback. Floats go through the "%f" text
-// consistently: saving rounds to six decimals as printf does. What was saved and loaded
-// saves again as the same forms.
-#include <cerrno>
+// Profiles as a registry may hold them. Input: one line per value of kNames, "t" and a
+// text, "n" and a decimal number, else absent. Floats load as strtof reads the text (our
+// scanner is locale-free and must agree), save as printf's "%f" and read back the same;
+// numbers save back as stored or as the fallback; saved and loaded saves the same again.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +21,8 @@ float SaverSettings::*const kFloats[7] = {&SaverSettings::angleX, &SaverSettings
                                           &SaverSettings::cbStep, &SaverSettings::csStep, &SaverSettings::ambient,
                                           &SaverSettings::mirror};
 
+// Six decimals as printf gives them, read back as the nearest float: within half a unit
+// of the sixth decimal and half a float step.
 void CheckFloatText(float f) {
     const std::string text = FormatProfileFloat(f);
     char printed[128];
@@ -33,8 +30,6 @@ void CheckFloatText(float f) {
     FUZZ_CHECK(text == printed || (std::isnan(f) && text.find("nan") != std::string::npos));
     float back = 0.0f;
     FUZZ_CHECK(ScanProfileFloat(text, back) && FormatProfileFloat(back) == text);
-    // Six decimals, then the nearest float: within half a unit of the sixth decimal and
-    // half a float step.
     const double error = std::fabs(static_cast<double>(back) - static_cast<double>(f));
     FUZZ_CHECK(std::isnan(f) ? std::isnan(back) : std::isinf(f) ? back == f
                              : error <= 5e-7 + std::ldexp(std::fabs(static_cast<double>(f)), -24) + 1e-45);
@@ -69,19 +64,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryProfile saved, fallbacks;
     SaveProfile(saved, settings);
     SaveProfile(fallbacks, before);
-
     for (int i = 0; i < 21; ++i) {
         const MemoryProfile::Value* stored = profile.Find(kProfileSection, kNames[i]);
         if (i < 7) {
-            const float loaded = settings.*kFloats[i];
             float expected = before.*kFloats[i];
+            // strtof as a second opinion; hexadecimal floats are C99's, not "%f" text of
+            // ours: our scanner reads their leading 0 only.
             if (stored != nullptr && stored->isText) {
-                // strtof as a second opinion. Hexadecimal floats are C99's, not "%f" text of
-                // ours: our scanner reads their leading 0 only.
                 const char* text = stored->text.c_str();
-                const size_t sign = std::strspn(text, " \t\n\v\f\r");
-                const bool hex = text[sign + (text[sign] == '+' || text[sign] == '-')] == '0' &&
-                                 (text[sign + 1 + (text[sign] == '+' || text[sign] == '-')] | 0x20) == 'x';
+                const char* digits = text + std::strspn(text, " \t\n\v\f\r");
+                digits += *digits == '+' || *digits == '-';
+                const bool hex = digits[0] == '0' && (digits[1] | 0x20) == 'x';
                 char* end = nullptr;
                 const float library = std::strtof(text, &end);
                 float ours = 0.0f;
@@ -89,8 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 FUZZ_CHECK(hex ? read && ours == 0.0f : read == (end != text) && (!read || SameFloat(ours, library)));
                 if (read) expected = ours;
             }
-            FUZZ_CHECK(SameFloat(loaded, expected));
-            CheckFloatText(loaded);
+            FUZZ_CHECK(SameFloat(settings.*kFloats[i], expected));
+            CheckFloatText(settings.*kFloats[i]);
             continue;
         }
         // Switches keep their low seven bits, colours their low 24.
@@ -102,7 +95,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (int i = 0; i < kShapeSlots; ++i)  // a switch holds the value of its bit
         FUZZ_CHECK(static_cast<uint32_t>(settings.switches[i]) == (Saved(saved, "switches").number & (1u << i)));
-
     SaverSettings reloaded{};
     SetDefaults(reloaded, runState);
     LoadProfile(saved, reloaded);

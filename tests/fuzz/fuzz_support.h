@@ -1,7 +1,7 @@
 // What the fuzz targets share: a check that stops the run with the failed condition (so
-// that libFuzzer keeps the input as a crash), reading fixed-layout inputs as
-// little-endian words with missing bytes as zero (so every input is a valid one), and
-// the properties every shape image has.
+// that libFuzzer keeps the input as a crash), fixed-layout inputs read as little-endian
+// words with missing bytes as zero (so every input is a valid one), and the properties
+// every shape image has.
 #pragma once
 
 #include <cstddef>
@@ -15,13 +15,11 @@
 #include "render/button_image_creator.h"
 #include "render/graphics.h"
 
-#define FUZZ_CHECK(condition)                                                                      \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
+[[noreturn]] inline void FuzzCheckFailed(const char* file, int line, const char* condition) {
+    std::fprintf(stderr, "%s:%d: check failed: %s\n", file, line, condition);
+    std::abort();
+}
+#define FUZZ_CHECK(condition) ((condition) ? void() : FuzzCheckFailed(__FILE__, __LINE__, #condition))
 
 inline float FloatFromBits(uint32_t bits) {
     float value;
@@ -52,11 +50,24 @@ inline std::vector<uint32_t> ImagePixels(const Image& image) {
     return pixels;
 }
 
-// Stamped through its runs and pixel by pixel (the keyed rule), hanging over two edges of
-// a patterned surface, the image leaves the same surface.
-inline void CheckRunsStamp(const Image& image) {
+// Side 2R + 3 for a supported radius, nothing at all otherwise; every pixel is either the
+// key 0 or has each channel at least 1 and a top byte of 0; unknown shapes draw nothing.
+// Stamped through its runs and pixel by pixel, hanging over two edges of a patterned
+// surface, the image leaves the same surface.
+inline void CheckShapeImage(const ButtonImageCreator& creator, const ShapeImageParams& p) {
+    const Image& image = creator.GetImage();
     const DC_DESCRIPTOR& d = image.descriptor;
-    FUZZ_CHECK(image.runs.Fits(d));
+    if (!ShapeImageSizeSupported(p.outerSize)) {
+        FUZZ_CHECK(d.width == 0 && d.height == 0 && d.pixels == nullptr);
+        return;
+    }
+    const int64_t side = ShapeImageSide(p.outerSize);
+    FUZZ_CHECK(d.width == side && d.height == side && d.stride == 4 * side && d.pixels != nullptr);
+    FUZZ_CHECK(d.colourKey == 0 && (d.flags & kDescColorKeySet) != 0 && image.runs.Fits(d));
+    for (const uint32_t pixel : ImagePixels(image)) {
+        FUZZ_CHECK(pixel == 0 || (p.shape >= 0 && p.shape <= 2 && (pixel >> 24) == 0 && (pixel & 0xFF) >= 1 &&
+                                  ((pixel >> 8) & 0xFF) >= 1 && ((pixel >> 16) & 0xFF) >= 1));
+    }
     const int32_t w = d.width + 5, h = d.height / 2 + 3;
     std::unique_ptr<Graphics> byRuns(createSurface(w, h, 32, nullptr)), byRule(createSurface(w, h, 32, nullptr));
     FUZZ_CHECK(byRuns && byRule);
@@ -65,27 +76,7 @@ inline void CheckRunsStamp(const Image& image) {
         std::memcpy(byRuns->pixels + 4 * i, &v, 4);
         std::memcpy(byRule->pixels + 4 * i, &v, 4);
     }
-    const int32_t x = -d.width / 3, y = h - d.height / 2;
-    drawImage(*byRuns, d, x, y, 255, &image.runs);
-    drawImage(*byRule, d, x, y, 255);
+    drawImage(*byRuns, d, -d.width / 3, h - d.height / 2, 255, &image.runs);
+    drawImage(*byRule, d, -d.width / 3, h - d.height / 2, 255);
     FUZZ_CHECK(std::memcmp(byRuns->pixels, byRule->pixels, static_cast<size_t>(w) * h * 4) == 0);
-}
-
-// Side 2R + 3 for a supported radius, nothing at all otherwise; every pixel is either the
-// key 0 or has each channel at least 1 and a top byte of 0; unknown shapes draw nothing;
-// its runs stamp it as the keyed rule does.
-inline void CheckShapeImage(const ButtonImageCreator& creator, const ShapeImageParams& p) {
-    const DC_DESCRIPTOR& d = creator.GetImage().descriptor;
-    if (!ShapeImageSizeSupported(p.outerSize)) {
-        FUZZ_CHECK(d.width == 0 && d.height == 0 && d.pixels == nullptr);
-        return;
-    }
-    const int64_t side = ShapeImageSide(p.outerSize);
-    FUZZ_CHECK(d.width == side && d.height == side && d.stride == 4 * side && d.pixels != nullptr);
-    FUZZ_CHECK(d.colourKey == 0 && (d.flags & kDescColorKeySet) != 0);
-    for (const uint32_t pixel : ImagePixels(creator.GetImage())) {
-        FUZZ_CHECK(pixel == 0 || (p.shape >= 0 && p.shape <= 2 && (pixel >> 24) == 0 && (pixel & 0xFF) >= 1 &&
-                                  ((pixel >> 8) & 0xFF) >= 1 && ((pixel >> 16) & 0xFF) >= 1));
-    }
-    CheckRunsStamp(creator.GetImage());
 }

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <memory>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "render/button_image_creator.h"
@@ -13,18 +12,6 @@
 
 namespace {
 
-// The keyed rule written out pixel by pixel, the reference for the runs: a source pixel
-// whose low 24 bits equal the key's is skipped, any other is written whole.
-void ReferenceKeyed(uint8_t* dst, int32_t dstStride, const uint8_t* src, int32_t srcStride, int32_t w, int32_t h,
-                    uint32_t key) {
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            uint32_t p;
-            std::memcpy(&p, src + ptrdiff_t{y} * srcStride + 4 * x, 4);
-            if ((p & 0x00FFFFFFu) != (key & 0x00FFFFFFu)) std::memcpy(dst + ptrdiff_t{y} * dstStride + 4 * x, &p, 4);
-        }
-}
-
 uint32_t Load(const uint8_t* p) {
     uint32_t v;
     std::memcpy(&v, p, 4);
@@ -32,26 +19,11 @@ uint32_t Load(const uint8_t* p) {
 }
 void Put(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 
-// Source pixels that stress the comparison: the key itself under any top byte, values one
-// bit away from the key in the low 24 bits, and anything else. `runs` makes long stretches
-// of key and of other pixels, as in shape images; otherwise every pixel is drawn anew.
-uint32_t SourcePixel(std::mt19937& rng, uint32_t key) {
-    const uint32_t r = rng();
-    switch (r % 8) {
-        case 0:
-        case 1:
-        case 2: return (key & 0x00FFFFFFu) | (rng() & 0xFF000000u);  // key, any top byte
-        case 3: return ((key ^ (1u << (rng() % 24))) & 0x00FFFFFFu) | (rng() & 0xFF000000u);  // one bit off
-        default: return rng();
-    }
-}
-
 // A block of pixels at a chosen byte offset inside a buffer that ends right after its last
 // pixel, so that reading or writing past the block's end is caught by AddressSanitizer.
 struct Block {
     std::vector<uint8_t> bytes;
-    int32_t offset;  // of the first pixel
-    int32_t stride;
+    int32_t offset, stride;
     Block(int32_t w, int32_t h, int32_t strideBytes, int32_t byteOffset)
         : bytes(static_cast<size_t>(byteOffset + ptrdiff_t{h - 1} * strideBytes + 4 * w)),
           offset(byteOffset),
@@ -63,21 +35,25 @@ void FillRandom(std::vector<uint8_t>& bytes, std::mt19937& rng) {
     for (uint8_t& b : bytes) b = static_cast<uint8_t>(rng());
 }
 
+// Pixels that stress the comparison: the key under any top byte, one bit off the key in
+// the low 24 bits, anything else; with `runs`, long stretches of key and of other pixels
+// as in shape images.
 void FillSource(Block& src, int32_t w, int32_t h, uint32_t key, bool runs, std::mt19937& rng) {
     FillRandom(src.bytes, rng);
+    key &= 0x00FFFFFFu;
     for (int32_t y = 0; y < h; ++y) {
         int32_t run = 0;
         bool keyRun = false;
         for (int32_t x = 0; x < w; ++x) {
-            uint32_t p = SourcePixel(rng, key);
+            const uint32_t r = rng() % 8, top = rng() & 0xFF000000u;
+            uint32_t p = r < 3 ? key | top : r == 3 ? ((key ^ (1u << (rng() % 24))) & 0x00FFFFFFu) | top : rng();
             if (runs) {
                 if (run == 0) {
                     run = 1 + static_cast<int32_t>(rng() % 40);
                     keyRun = (rng() & 1) != 0;
                 }
                 --run;
-                if (keyRun) p = (key & 0x00FFFFFFu) | (rng() & 0xFF000000u);
-                else if ((p & 0x00FFFFFFu) == (key & 0x00FFFFFFu)) p ^= 0x00000100u;
+                p = keyRun ? key | top : (p & 0x00FFFFFFu) == key ? p ^ 0x100u : p;
             }
             Put(src.At(x, y), p);
         }
@@ -97,42 +73,47 @@ DC_DESCRIPTOR Describe(Block& b, int32_t w, int32_t h, uint32_t key) {
     return d;
 }
 
-// Stamps `image` at (x, y) onto a noise surface with its runs and checks the whole
-// surface against the pixel rule applied to the visible part.
+// Stamps `image` at (x, y) onto a noise surface through its runs, and again pixel by
+// pixel, and checks the whole surface against the keyed rule written out: a source pixel
+// whose low 24 bits equal the key's is skipped, any other is written whole.
 ::testing::AssertionResult StampMatchesRule(const DC_DESCRIPTOR& image, int32_t x, int32_t y, int32_t sw, int32_t sh,
                                             std::mt19937& rng) {
     OpaqueRuns runs;
     runs.Build(image);
     if (!runs.Fits(image)) return ::testing::AssertionFailure() << "no runs built";
-    std::unique_ptr<Graphics> g(createSurface(sw, sh, 32, nullptr));
-    for (int32_t i = 0; i < sw * sh; ++i) Put(g->pixels + 4 * i, rng());
-    std::vector<uint8_t> expected(g->pixels, g->pixels + 4 * sw * sh);
-    const int32_t left = std::max(x, 0), top = std::max(y, 0);
-    const int32_t w = std::min(x + image.width, sw) - left, h = std::min(y + image.height, sh) - top;
-    if (w > 0 && h > 0)
-        ReferenceKeyed(expected.data() + 4 * (top * sw + left), 4 * sw,
-                       image.pixels + (top - y) * image.stride + 4 * (left - x), image.stride, w, h,
-                       static_cast<uint32_t>(image.colourKey));
-    drawImage(*g, image, x, y, 255, &runs);
-    for (int32_t i = 0; i < sw * sh; ++i)
-        if (Load(g->pixels + 4 * i) != Load(&expected[4 * i]))
-            return ::testing::AssertionFailure() << "pixel " << i % sw << "," << i / sw << " is " << std::hex
-                                                 << Load(g->pixels + 4 * i) << ", rule gives " << Load(&expected[4 * i]);
+    std::vector<uint32_t> noise(static_cast<size_t>(sw) * sh), expected;
+    for (uint32_t& p : noise) p = rng();
+    expected = noise;
+    const uint32_t key = static_cast<uint32_t>(image.colourKey) & 0x00FFFFFFu;
+    for (int32_t row = std::max(y, 0); row < std::min(y + image.height, sh); ++row)
+        for (int32_t col = std::max(x, 0); col < std::min(x + image.width, sw); ++col) {
+            const uint32_t p = Load(image.pixels + (row - y) * image.stride + 4 * (col - x));
+            if ((p & 0x00FFFFFFu) != key) expected[row * sw + col] = p;
+        }
+    for (const OpaqueRuns* through : {static_cast<const OpaqueRuns*>(&runs), static_cast<const OpaqueRuns*>(nullptr)}) {
+        std::unique_ptr<Graphics> g(createSurface(sw, sh, 32, nullptr));
+        std::memcpy(g->pixels, noise.data(), noise.size() * 4);
+        drawImage(*g, image, x, y, 255, through);
+        for (int32_t i = 0; i < sw * sh; ++i)
+            if (Load(g->pixels + 4 * i) != expected[i])
+                return ::testing::AssertionFailure() << (through ? "runs: " : "by pixel: ") << "pixel " << i % sw << ","
+                                                     << i / sw << " is " << std::hex << Load(g->pixels + 4 * i)
+                                                     << ", rule gives " << expected[i];
+    }
     return ::testing::AssertionSuccess();
 }
 
 TEST(KeyedBlit, PixelRuleSkipsTheKeyWhateverItsTopByte) {
     const std::vector<uint32_t> src = {0x00123456u, 0xFF123456u, 0x00000001u, 0x7F123457u, 0x00000000u, 0x01123456u,
-                                       0x80ABCDEFu, 0x00123456u, 0x00523456u, 0xFFFFFFFFu, 0x00123456u};
-    const std::vector<uint32_t> expected = {0xEEEEEEEEu, 0xEEEEEEEEu, 0x00000001u, 0x7F123457u,
-                                            0x00000000u, 0xEEEEEEEEu, 0x80ABCDEFu, 0xEEEEEEEEu,
-                                            0x00523456u, 0xFFFFFFFFu, 0xEEEEEEEEu};
-    std::vector<uint32_t> dst(11, 0xEEEEEEEEu);
-    blitKeyed(reinterpret_cast<uint8_t*>(dst.data()), 44, reinterpret_cast<const uint8_t*>(src.data()), 44, 11, 1,
-              0xAA123456u);  // top byte of the key ignored
+                                       0x80ABCDEFu, 0x00523456u, 0xFFFFFFFFu};
+    const std::vector<uint32_t> expected = {0xEEEEEEEEu, 0xEEEEEEEEu, 0x00000001u, 0x7F123457u, 0x00000000u,
+                                            0xEEEEEEEEu, 0x80ABCDEFu, 0x00523456u, 0xFFFFFFFFu};
+    std::vector<uint32_t> dst(9, 0xEEEEEEEEu);
+    auto* out = reinterpret_cast<uint8_t*>(dst.data());
+    blitKeyed(out, 36, reinterpret_cast<const uint8_t*>(src.data()), 36, 9, 1, 0xAA123456u);  // key's top byte ignored
     EXPECT_EQ(dst, expected);
     for (int32_t w : {0, -1, -9}) {
-        blitKeyed(reinterpret_cast<uint8_t*>(dst.data()), 44, reinterpret_cast<const uint8_t*>(src.data()), 44, w, 1, 0);
+        blitKeyed(out, 36, reinterpret_cast<const uint8_t*>(src.data()), 36, w, 1, 0);
         EXPECT_EQ(dst, expected) << "width " << w;
     }
 }
@@ -155,20 +136,17 @@ TEST(KeyedBlit, RunsStampExactlyAsThePixelRuleForAnyImageAndClip) {
     }
 }
 
-// Every shape the generator makes, plain and shifted off centre: runs equal the pixel rule;
-// a sphere row is one run at most, a torus row two.
+// Every shape the generator makes, plain and shifted off centre, stamps as the pixel
+// rule; a sphere row is one run at most, a torus row two.
 TEST(KeyedBlit, RunsOfShapeImagesStampAsThePixelRule) {
-    struct Case {
-        int32_t shape, outer, inner, offsetX;
-        int32_t maxRunsPerRow;
-    };
-    const Case cases[] = {{0, 30, 30, 0, 1}, {0, 0, 0, 0, 1}, {1, 17, 5, 0, 1}, {2, 30, 20, 0, 2},
-                          {2, 22, 3, 0, 2},  {0, 12, 12, 9, 1}, {7, 10, 10, 0, 0}};
+    const struct {
+        int32_t shape, outer, inner, offsetX, maxRunsPerRow;
+    } cases[] = {{0, 30, 30, 0, 1}, {0, 0, 0, 0, 1}, {1, 17, 5, 0, 1}, {2, 30, 20, 0, 2},
+                 {2, 22, 3, 0, 2},  {0, 12, 12, 9, 1}, {7, 10, 10, 0, 0}};
     std::mt19937 rng(99u);
-    for (const Case& c : cases) {
-        ShapeImageParams p{1.0f, 1.0f, -1.0f, 0x000000FF, 0x00FFFFFF, 0.34f, 0.995f, 0.6f, 4, c.outer, c.shape,
-                           c.inner, c.offsetX, 0};
-        const ButtonImageCreator creator(p);
+    for (const auto& c : cases) {
+        const ButtonImageCreator creator(ShapeImageParams{1.0f, 1.0f, -1.0f, 0x000000FF, 0x00FFFFFF, 0.34f, 0.995f,
+                                                          0.6f, 4, c.outer, c.shape, c.inner, c.offsetX, 0});
         const Image& img = creator.GetImage();
         ASSERT_TRUE(img.runs.Fits(img.descriptor)) << "shape " << c.shape;
         EXPECT_LE(img.runs.RunCount(), c.maxRunsPerRow * img.descriptor.height) << "shape " << c.shape;

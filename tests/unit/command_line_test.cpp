@@ -13,8 +13,8 @@ TEST(CommandLine, ModesAndPreviewHandles) {
         bool hasParent = false;
         uintptr_t parent = 0;
     } rows[] = {
-        {{"/s"}, RunMode::FullScreen}, {{"-S"}, RunMode::FullScreen}, {{"s"}, RunMode::FullScreen},
-        {{"/S"}, RunMode::FullScreen}, {{"/s:1"}, RunMode::None}, {{"//s"}, RunMode::None}, {{"-/s"}, RunMode::None},
+        {{"-S"}, RunMode::FullScreen}, {{"s"}, RunMode::FullScreen}, {{"/s"}, RunMode::FullScreen},
+        {{"/s:1"}, RunMode::None}, {{"//s"}, RunMode::None}, {{"-/s"}, RunMode::None},
         {{"/c:1234"}, RunMode::Configure}, {{"c"}, RunMode::Configure}, {{"/c"}, RunMode::Configure},
         {{"-cfoo"}, RunMode::Configure}, {{"/C:1234"}, RunMode::None}, {{"C"}, RunMode::None},
         {{"/p5678"}, RunMode::None}, {{"x"}, RunMode::None}, {{""}, RunMode::None}, {{"/"}, RunMode::None},

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -48,7 +47,7 @@ TEST(MotionPath, ExactPositions) {
     EXPECT_LT(b.y, 240 - 31);
 }
 
-TEST(MotionPath, GeometryFollowsTheEvenWidthAndCentresStayInTheRing) {
+TEST(MotionPath, GeometryFollowsTheEvenWidth) {
     const MotionPath big = Path(1024, 768);
     EXPECT_DOUBLE_EQ(big.scale, 1.6);
     EXPECT_DOUBLE_EQ(big.baseRadius, 256.0);
@@ -61,13 +60,6 @@ TEST(MotionPath, GeometryFollowsTheEvenWidthAndCentresStayInTheRing) {
         const StampPosition a = odd.NextPosition(63, kCb, kCs), b = even.NextPosition(63, kCb, kCs);
         ASSERT_EQ(a.x, b.x);
         ASSERT_EQ(a.y, b.y);
-    }
-    MotionPath wide = Path(1920, 1080);
-    for (int i = 0; i < 5000; ++i) {
-        const StampPosition p = wide.NextPosition(63, kCb, kCs);
-        const double r = std::hypot(p.x + 31 - 960, p.y + 31 - 540);
-        ASSERT_GE(r, 60 * 3.0 - 2.0);
-        ASSERT_LE(r, 260 * 3.0 + 2.0);
     }
 }
 

@@ -20,7 +20,7 @@ public:
     std::set<std::string> folders, unwritableFolders, readOnlyFiles;
     std::vector<std::string> createdFolders;
     size_t writeLimit = std::numeric_limits<size_t>::max();  // bytes a new file takes before its writes fail
-    bool failCreate = false, failClose = false, failReplace = false, failCreateFolders = false;
+    bool failClose = false, failReplace = false, failCreateFolders = false;
     // Every step of writing that can fail (making folders or a file, each write, each
     // close, each replacement) is counted; step `failAt` and every later one fail, as on a
     // disk that fills up. A failing write stores half of its bytes first.
@@ -52,7 +52,7 @@ public:
         return it == files.end() ? nullptr : std::make_unique<FakeFile>(*this, it->second, false);
     }
     std::unique_ptr<File> Create(const std::string& path) override {
-        if (Fails() || failCreate || unwritableFolders.count(FolderOf(path)) != 0) return nullptr;
+        if (Fails() || unwritableFolders.count(FolderOf(path)) != 0) return nullptr;
         files[path].clear();
         return std::make_unique<FakeFile>(*this, files[path], true);
     }

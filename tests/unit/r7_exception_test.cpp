@@ -24,6 +24,8 @@ TEST(R7Exception, RaisesFillTheRecordWithTheFileCutFromThePath) {
          "2/1/1/c:\\src\\engine\\containers.cc/t"},
         {"28, no backslash: nothing", [] { raiseIfFalse(false, "t", "abcdefghijklmnopqrstuvwxyz01", 1, 2, 1); },
          "2/1/1//t"},
+        {"a backslash 27th from the end is not among the last 26",
+         [] { raiseIfFalse(false, "t", "x:\\aaaaaaaaaaaaaaaaaaaaaaaaaa", 1, 2, 1); }, "2/1/1//t"},
         {"the leftmost backslash among the last 26",
          [] { raiseIfFalse(false, "t", "c:\\projects\\r7\\engine\\containers.cpp", 1, 2, 1); },
          "2/1/1/\\r7\\engine\\containers.cpp/t"},
