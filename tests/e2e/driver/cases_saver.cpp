@@ -37,8 +37,7 @@ void ExpectConfigurationDialog(Dialog& dialog) {
                Describe(dialog.Handle()));
     Expect(r.left == (1024 - width) / 2 && r.top == (768 - height) / 2,
            Format("the %ldx%ld dialog lies at (%ld,%ld), not centred", width, height, r.left, r.top));
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof gui;
+    GUITHREADINFO gui = {}; gui.cbSize = sizeof gui;
     Expect(PollUntil([&] {
                return GetGUIThreadInfo(GetWindowThreadProcessId(dialog.Handle(), nullptr), &gui) &&
                       gui.hwndFocus == dialog.Item(id::kOk);
@@ -56,44 +55,29 @@ void ExpectConfigurationDialog(Dialog& dialog) {
 void RunCommandLine(const CommandRow& row) {
     // Settings with the random option, a store and a per-user store, all back-dated.
     WriteProfile(P({{"randomly", "1"}, {"switches", "3"}, {"cbStep", "0.500000"}}));
-    Record preset;
-    preset.name = "kept as it is", preset.cbStep = 0.3f, preset.csStep = 0.02f;
-    WriteFileBytes(WindowsStore(), Store({Encode(preset)}));
-    WriteFileBytes(UserStore(), Store({Encode(preset), Encode(preset)}));
-    Backdate(WindowsStore());
-    Backdate(UserStore());
-    const Stored before = ReadStored();
-    std::vector<std::wstring> args = row.args;
-    HostWindow gone(100, 100);
+    Record preset; preset.name = "kept as it is", preset.cbStep = 0.3f, preset.csStep = 0.02f;
+    WriteFileBytes(WindowsStore(), Store({Encode(preset)})); WriteFileBytes(UserStore(), Store({Encode(preset), Encode(preset)}));
+    Backdate(WindowsStore()); Backdate(UserStore()); const Stored before = ReadStored();
+    std::vector<std::wstring> args = row.args; HostWindow gone(100, 100);
     if (args.size() == 2 && args[1] == L"gone") args[1] = HandleText(gone.Handle());
     gone.Destroy();
     if (row.mode == Mode::Rejected) {
         ExpectEndsWithoutWindow(args, 1);
     } else if (row.mode == Mode::Configures) {
-        Dialog dialog(args);
-        ExpectConfigurationDialog(dialog);
-        dialog.Cancel();
+        Dialog dialog(args); ExpectConfigurationDialog(dialog); dialog.Cancel();
     } else if (row.mode == Mode::FullScreen) {
-        Saver saver(args);
-        const HWND window = saver.FullScreen();
-        WaitForDrawing(saver);
-        PostKey(window, WM_KEYDOWN, 'Q');
-        saver.ExpectEnds(0, "a key press");
+        Saver saver(args); const HWND window = saver.FullScreen(); WaitForDrawing(saver);
+        PostKey(window, WM_KEYDOWN, 'Q'); saver.ExpectEnds(0, "a key press");
     } else {
-        HostWindow host(152, 112);
-        Saver saver({args[0], HandleText(host.Handle())});
-        const HWND child = WaitForPreviewChild(saver, host.Handle());
-        RECT client = {};
-        GetClientRect(child, &client);
-        POINT origin = {0, 0};
-        MapWindowPoints(child, host.Handle(), &origin, 1);
+        HostWindow host(152, 112); Saver saver({args[0], HandleText(host.Handle())});
+        const HWND child = WaitForPreviewChild(saver, host.Handle()); RECT client = {};
+        GetClientRect(child, &client); POINT origin = {0, 0}; MapWindowPoints(child, host.Handle(), &origin, 1);
         Expect((StyleOf(child) & WS_CHILD) && GetParent(child) == host.Handle() &&
                    ChildrenOf(host.Handle(), saver.Pid()).size() == 1 && WindowsOf(saver.Pid()).empty(),
                "the preview is not one visible child of the host and nothing else: " + Describe(child));
         Expect(origin.x == 0 && origin.y == 0 && client.right == 152 && client.bottom == 112,
                Format("the preview is %ldx%ld at (%ld,%ld) in a 152x112 host", client.right, client.bottom, origin.x,
-                      origin.y));
-        host.Destroy();
+                      origin.y)); host.Destroy();
         saver.ExpectEnds(0, "the host window was destroyed");
     }
     ExpectUnchanged(before, "the saver started with " + Narrow(args.empty() ? L"no argument" : args[0]));
@@ -114,40 +98,32 @@ const bool kCommandLinesAdded = AddRows("command_line", kCommandLines, RunComman
 // 1024x768 screen sizes scale by 1.6 and the spot is 416 pixels right of the centre.
 
 struct PictureRow {
-    const char* name;
-    Profile profile;
+    const char* name; Profile profile;
     Bytes windowsStore, userStore;  // none when empty
-    ShapeImageParams look;
-    POINT corner;
+    ShapeImageParams look; POINT corner;
 };
 
 Profile Still(Changes changes) { return With(P({{"cbStep", "0"}, {"csStep", "0"}, {"switches", "1"}}), changes); }
 Record Blue() {
-    Record r;
-    r.name = "deep blue", r.size1 = r.size2 = 22, r.phong = 6, r.ambient = 0.5f, r.angleX = 0.5f, r.colour[0] = 0xE63C14;
-    return r;
+    Record r; r.name = "deep blue", r.size1 = r.size2 = 22, r.phong = 6, r.ambient = 0.5f, r.angleX = 0.5f;
+    r.colour[0] = 0xE63C14; return r;
 }
 Record Green() {
-    Record r;
-    r.name = "green torus", r.shape = 2, r.size1 = 18, r.size2 = 28, r.colour[0] = 0x28DC28;
-    return r;
+    Record r; r.name = "green torus"; r.shape = 2; r.size1 = 18; r.size2 = 28; r.colour[0] = 0x28DC28; return r;
 }
 const Profile kRandom = Still({{"randomly", "1"}});
 
 void RunPicture(const PictureRow& row) {
-    WriteProfile(row.profile);
-    if (!row.windowsStore.empty()) WriteFileBytes(WindowsStore(), row.windowsStore);
+    WriteProfile(row.profile); if (!row.windowsStore.empty()) WriteFileBytes(WindowsStore(), row.windowsStore);
     if (!row.userStore.empty()) WriteFileBytes(UserStore(), row.userStore);
-    Saver saver({L"/s"});
-    const HWND window = saver.FullScreen();
+    Saver saver({L"/s"}); const HWND window = saver.FullScreen();
     const Screenshot shot = PollScreen(&saver, "exactly the still picture", [&](const Screenshot& s) {
         return ImageDiff(s, WholeScreen(), row.look, row.corner);
     });
     // Red 178, green and blue 3 at the centre of the built-in sphere, worked out by hand.
     Expect(row.look.colour != 0x0000FF || shot.At(928, 384) == 0xB20303,
            Format("the sphere's centre pixel is %06x, not b20303", shot.At(928, 384)));
-    PostKey(window, WM_KEYDOWN, VK_SPACE);
-    saver.ExpectEnds(0, "a key press");
+    PostKey(window, WM_KEYDOWN, VK_SPACE); saver.ExpectEnds(0, "a key press");
 }
 
 const PictureRow kPictures[] = {
@@ -171,18 +147,15 @@ const bool kPicturesAdded = AddRows("full_screen", kPictures, RunPicture);
 // Left alone with its built-in settings, the saver heaps shapes of all seven colours into
 // a ring; the hole in the middle and the corners stay black, and no pointer shows.
 E2E_CASE(full_screen, default_animation_stays_inside_ring) {
-    Saver saver({L"/s"});
-    const HWND window = saver.FullScreen();
+    Saver saver({L"/s"}); const HWND window = saver.FullScreen();
     // Images of side 99 (half 49) around path points 96 to 416 pixels from the centre
     // (512, 384), each rounded by up to 1.5 pixels per axis.
     const double inner = 96 - 49 - 2.5, outer = 416 + 49 + 2.5;
     const Screenshot shot = PollScreen(&saver, "a ring of 50000 pixels in five hues", [](const Screenshot& s) {
-        size_t lit = 0;
-        bool hues[8] = {};
+        size_t lit = 0; bool hues[8] = {};
         for (int y = 0; y < s.Height(); ++y)
             for (int x = 0; x < s.Width(); ++x) {
-                const uint32_t p = s.At(x, y);
-                lit += p != 0;
+                const uint32_t p = s.At(x, y); lit += p != 0;
                 hues[((p >> 16 & 255) > 100) | ((p >> 8 & 255) > 100) << 1 | ((p & 255) > 100) << 2] = true;
             }
         const int count = hues[1] + hues[2] + hues[3] + hues[4] + hues[5] + hues[6] + hues[7];
@@ -194,20 +167,17 @@ E2E_CASE(full_screen, default_animation_stays_inside_ring) {
             Expect(!shot.At(x, y) || (r >= inner && r <= outer),
                    Format("pixel (%d,%d) = %06x lies %.1f px from the centre, outside the ring", x, y, shot.At(x, y), r));
         }
-    CURSORINFO cursor = {};
-    cursor.cbSize = sizeof cursor;
+    CURSORINFO cursor = {}; cursor.cbSize = sizeof cursor;
     Expect(PollUntil([&] { return GetCursorInfo(&cursor) && cursor.hCursor == nullptr; }),
            Format("over the saver the pointer shows cursor %p", static_cast<void*>(cursor.hCursor)));
-    PostKey(window, WM_KEYDOWN, 'A');
-    saver.ExpectEnds(0, "a key press");
+    PostKey(window, WM_KEYDOWN, 'A'); saver.ExpectEnds(0, "a key press");
 }
 
 // The panel may destroy its window at any moment, even while the preview's own window is
 // still being created: the preview then ends with status 0 all the same.
 E2E_CASE(command_line, preview_host_gone_during_the_child_creation) {
     for (auto end : {HostWindow::End::OnChildCreated, HostWindow::End::SoonAfterChildCreated}) {
-        HostWindow host(160, 120, end);
-        Saver saver({L"/p", HandleText(host.Handle())});
+        HostWindow host(160, 120, end); Saver saver({L"/p", HandleText(host.Handle())});
         saver.ExpectEnds(0, end == HostWindow::End::OnChildCreated ? "the host destroyed itself on the child's creation"
                                                                     : "the host closed itself after the child's creation");
     }
@@ -224,8 +194,7 @@ void ExpectKeepsRunning(Saver& saver, HWND window, const std::string& after) {
 }
 
 struct InputRow {
-    const char* name;
-    void (*act)(Saver& saver, HWND window);
+    const char* name; void (*act)(Saver& saver, HWND window);
     bool ends;  // else the animation goes on, and then a key ends it
 };
 
@@ -244,8 +213,7 @@ const InputRow kInputs[] = {
          Post(w, WM_MOUSEMOVE, 0, At(101, 100));
      }, true},
     {"moving_the_pointer_ends", [](Saver& s, HWND w) {
-         ExpectKeepsRunning(s, w, "starting with the pointer at rest");
-         MovePointer({140, 130});
+         ExpectKeepsRunning(s, w, "starting with the pointer at rest"); MovePointer({140, 130});
      }, true},
     {"key_release_and_wheel_are_ignored", [](Saver&, HWND w) {
          PostKey(w, WM_KEYUP, 'A');
@@ -266,19 +234,14 @@ const InputRow kInputs[] = {
          const HANDLE thread =
              CreateRemoteThread(s.Handle(), nullptr, 0, sleep, reinterpret_cast<void*>(UINT_PTR{INFINITE}), 0, nullptr);
          Expect(thread != nullptr, Format("cannot start a thread in the saver (error %lu)", GetLastError()));
-         CloseHandle(thread);
-         PostKey(w, WM_KEYDOWN, 'A');
+         CloseHandle(thread); PostKey(w, WM_KEYDOWN, 'A');
      }, true},
 };
 
 void RunInput(const InputRow& row) {
-    Saver saver({L"/s"});
-    const HWND window = saver.FullScreen();
-    WaitForDrawing(saver);
-    row.act(saver, window);
+    Saver saver({L"/s"}); const HWND window = saver.FullScreen(); WaitForDrawing(saver); row.act(saver, window);
     if (!row.ends) {
-        ExpectKeepsRunning(saver, window, row.name);
-        PostKey(window, WM_KEYDOWN, 'Z');
+        ExpectKeepsRunning(saver, window, row.name); PostKey(window, WM_KEYDOWN, 'Z');
     }
     saver.ExpectEnds(0, row.name);
 }
@@ -289,10 +252,7 @@ const bool kInputsAdded = AddRows("input", kInputs, RunInput);
 
 // Records that would draw (slot 0 on, moving) but for one absurd thing each.
 Bytes Drawable(void (*change)(Record&)) {
-    Record r;
-    r.cbStep = 1.46f, r.csStep = 0.01f;
-    change(r);
-    return Encode(r);
+    Record r; r.cbStep = 1.46f; r.csStep = 0.01f; change(r); return Encode(r);
 }
 const float kNaN = std::nanf(""), kInf = INFINITY;
 const std::vector<Bytes> kAbsurdPresets = {
@@ -304,11 +264,9 @@ const std::vector<Bytes> kAbsurdPresets = {
 };
 
 struct AbsurdRow {
-    const char* name;
-    Profile profile;
+    const char* name; Profile profile;
     bool presets;  // the absurd store, with the random option on in full screen
-    Rule rule;
-    bool preview = false;
+    Rule rule; bool preview = false;
 };
 
 void RunAbsurd(const AbsurdRow& row) {
@@ -321,8 +279,7 @@ void RunAbsurd(const AbsurdRow& row) {
         if (row.preview) {
             // Wine does not show what another process draws into the host: this proves the
             // window, the drawing code's survival (each move draws two bursts) and the end.
-            HostWindow host(320, 240);
-            Saver saver({L"/p", HandleText(host.Handle())});
+            HostWindow host(320, 240); Saver saver({L"/p", HandleText(host.Handle())});
             const HWND child = WaitForPreviewChild(saver, host.Handle());
             for (int move = 0; move < 8; ++move) {
                 saver.ExpectAnswers(child, Format("after %d moves over the preview", move));
@@ -330,13 +287,10 @@ void RunAbsurd(const AbsurdRow& row) {
             }
             saver.ExpectAnswers(child, "after the moves over the preview");
             Expect(IsWindowVisible(child) && GetParent(child) == host.Handle(), "the preview window went away");
-            host.Destroy();
-            saver.ExpectEnds(0, "the host window was destroyed");
+            host.Destroy(); saver.ExpectEnds(0, "the host window was destroyed");
         } else {
-            Saver saver({L"/s"});
-            const HWND window = saver.FullScreen();
-            ExpectPicture(saver, window, WholeScreen(), row.rule, row.name);
-            PostKey(window, WM_KEYDOWN, VK_SPACE);
+            Saver saver({L"/s"}); const HWND window = saver.FullScreen();
+            ExpectPicture(saver, window, WholeScreen(), row.rule, row.name); PostKey(window, WM_KEYDOWN, VK_SPACE);
             saver.ExpectEnds(0, "a key press");
         }
         ExpectUnchanged(before, row.name);
@@ -345,6 +299,7 @@ void RunAbsurd(const AbsurdRow& row) {
 
 const AbsurdRow kAbsurd[] = {
     {"full_screen_everything_at_once_draws_nothing", Absurd(), false, Rule::Black},
+    {"full_screen_non_finite_speeds_draw_nothing", P({{"cbStep", "nan"}, {"csStep", "inf"}}), false, Rule::Black},
     // Outer size 0: a 3x3 image whose centre is lit; 0/0 makes its shading not a number.
     {"full_screen_zero_sizes_draw_specks", P({{"size1", "0"}, {"size2", "0"}}), false, Rule::DarkestGrey},
     {"random_pick_among_absurd_presets", Absurd(), true, Rule::Answers},

@@ -25,21 +25,17 @@ inline void Expect(bool condition, const std::string& message) {
     if (!condition) Fail(message);
 }
 std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
-std::string Narrow(const std::wstring& text);
-std::wstring Wide(const std::string& text);
+std::string Narrow(const std::wstring& text); std::wstring Wide(const std::string& text);
 
 // Long enough for a slow, busy machine; a case only waits this long when it fails.
-constexpr DWORD kDeadlineMs = 10000;
-void PumpMessages();
+constexpr DWORD kDeadlineMs = 10000; void PumpMessages();
 // True as soon as done() holds, pumping this thread's messages in between (a preview
 // host must answer while the saver makes its child in it); false at the deadline.
 template <class Condition>
 bool PollUntil(Condition done, DWORD timeoutMs = kDeadlineMs, DWORD intervalMs = 5) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
-        PumpMessages();
-        if (done()) return true;
-        if (GetTickCount64() >= deadline) return false;
+        PumpMessages(); if (done()) return true; if (GetTickCount64() >= deadline) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, intervalMs, QS_ALLINPUT);
     }
 }
@@ -58,19 +54,13 @@ bool AddRows(const char* group, const Row (&rows)[N], void (*run)(const Row&)) {
     for (const Row& row : rows) AddCase(std::string(group) + "." + row.name, [&row, run] { run(row); });
     return true;
 }
-extern double soakMinutes;
-extern std::wstring soakCsv;
+extern double soakMinutes; extern std::wstring soakCsv;
 
 // Top-level windows of a process (only visible ones unless asked: Wine keeps hidden
 // helper windows in every GUI process), or its children of `parent` at any depth.
-std::vector<HWND> WindowsOf(DWORD pid, bool visibleOnly = true);
-std::vector<HWND> ChildrenOf(HWND parent, DWORD pid);
-std::wstring ClassOf(HWND window);
-std::wstring TitleOf(HWND window);
-std::string Describe(HWND window);
-RECT RectOf(HWND window);
-RECT ClientOnScreen(HWND window);
-LONG StyleOf(HWND window, int which = GWL_STYLE);
+std::vector<HWND> WindowsOf(DWORD pid, bool visibleOnly = true); std::vector<HWND> ChildrenOf(HWND parent, DWORD pid);
+std::wstring ClassOf(HWND window); std::wstring TitleOf(HWND window); std::string Describe(HWND window);
+RECT RectOf(HWND window); RECT ClientOnScreen(HWND window); LONG StyleOf(HWND window, int which = GWL_STYLE);
 
 // Posted messages fail the case when they cannot be posted; sent ones when the saver does
 // not answer in time (a hung saver fails the case instead of stalling it).
@@ -85,14 +75,11 @@ inline LPARAM At(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_
 // dialogs open there), and terminated if a case ends while it runs.
 class Saver {
 public:
-    explicit Saver(const std::vector<std::wstring>& args);
-    ~Saver();
-    Saver(const Saver&) = delete;
+    explicit Saver(const std::vector<std::wstring>& args); ~Saver(); Saver(const Saver&) = delete;
     Saver& operator=(const Saver&) = delete;
     DWORD Pid() const { return pid_; }
     HANDLE Handle() const { return process_; }
-    bool Running() const;
-    DWORD ExitCode() const;
+    bool Running() const; DWORD ExitCode() const;
     const std::string& Args() const { return args_; }
     std::string Showing() const;
     void ExpectEnds(DWORD status, const std::string& after);     // within the deadline
@@ -100,9 +87,7 @@ public:
     HWND FullScreen();  // once it covers the screen: an untitled topmost pop-up
 
 private:
-    HANDLE process_ = nullptr;
-    DWORD pid_ = 0;
-    std::string args_;
+    HANDLE process_ = nullptr; DWORD pid_ = 0; std::string args_;
 };
 void TerminateAllSavers();
 // Starts the saver and fails unless it ends by itself with `status`, never showing a window.
@@ -116,8 +101,7 @@ public:
     enum class End { Never, OnChildCreated, SoonAfterChildCreated };
     HostWindow(int clientWidth, int clientHeight, End end = End::Never);
     ~HostWindow() { Destroy(); }
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
+    HostWindow(const HostWindow&) = delete; HostWindow& operator=(const HostWindow&) = delete;
     HWND Handle() const { return hwnd_; }
     void Destroy();
 
@@ -133,12 +117,10 @@ using Bytes = std::vector<uint8_t>;
 // as its 32-bit number in decimal (a value of the wrong type shows its type). P() is the
 // built-in settings with `changes` (numbers in hex or negative are kept as the word).
 using Profile = std::map<std::string, std::string>;
-using Changes = std::initializer_list<std::pair<const std::string, std::string>>;
-Profile P(Changes changes = {});
+using Changes = std::initializer_list<std::pair<const std::string, std::string>>; Profile P(Changes changes = {});
 Profile With(Profile base, Changes changes);
 std::string Rgb(unsigned red, unsigned green, unsigned blue);  // a packed colour, red lowest
-uint32_t Number(const Profile& profile, const std::string& name);
-void WriteProfile(const Profile& profile);
+uint32_t Number(const Profile& profile, const std::string& name); void WriteProfile(const Profile& profile);
 Profile ReadProfile();
 void ExpectProfile(const Profile& want, const std::string& after);  // with every difference
 // Every value absurd at once: light (nan, inf, -inf), speeds nan and -inf, ambient -inf,
@@ -148,31 +130,25 @@ Profile Absurd();
 
 // A store file: a 32-bit count, then 228-byte records, encoded byte by byte.
 struct Record {
-    std::string name = "preset";
-    float angleX = 1.0f, angleY = 1.0f, angleZ = -1.0f, cbStep = 0.0f, csStep = 0.0f;
-    int32_t shape = 0, size1 = 30, size2 = 29, phong = 4;
-    float mirror = 0.995f, ambient = 0.34f;
+    std::string name = "preset"; float angleX = 1.0f, angleY = 1.0f, angleZ = -1.0f, cbStep = 0.0f, csStep = 0.0f;
+    int32_t shape = 0, size1 = 30, size2 = 29, phong = 4; float mirror = 0.995f, ambient = 0.34f;
     int32_t on[7] = {1, 0, 0, 0, 0, 0, 0};
     uint32_t colour[7] = {0x0000FF, 0x00FF00, 0xFF0000, 0x00B2B2, 0xB2B200, 0xB200B2, 0x808080};  // packed
 };
-constexpr size_t kRecordSize = 228;
-Bytes Encode(const Record& record);
-Bytes Store(const std::vector<Bytes>& records);
-void PutWord(Bytes& bytes, size_t offset, uint32_t value);
+constexpr size_t kRecordSize = 228; Bytes Encode(const Record& record);
+Bytes Store(const std::vector<Bytes>& records); void PutWord(Bytes& bytes, size_t offset, uint32_t value);
 
 std::wstring WindowsStore();                     // C:\windows\tindlbrg.cfg
 std::wstring UserStore();                        // the per-user copy, which wins when present
 std::wstring Scratch(const std::wstring& name);  // a file in the case's own empty folder
-void WriteFileBytes(const std::wstring& path, const Bytes& bytes);
-std::optional<Bytes> ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const Bytes& bytes); std::optional<Bytes> ReadFileBytes(const std::wstring& path);
 void Backdate(const std::wstring& path);  // a saver that rewrote the file, even the same bytes, shows
 void ExpectBytes(const std::optional<Bytes>& got, const Bytes& want, const std::string& what);
 void ResetStoredState();
 
 // Every registry value below the company key, both store files and their time stamps.
 struct Stored {
-    std::map<std::string, std::string> registry;
-    std::optional<Bytes> windows, user;
+    std::map<std::string, std::string> registry; std::optional<Bytes> windows, user;
     uint64_t windowsTime = 0, userTime = 0;
 };
 Stored ReadStored();
@@ -188,16 +164,14 @@ public:
     uint32_t At(int x, int y) const {
         return x >= 0 && y >= 0 && x < width_ && y < height_ ? pixels_[static_cast<size_t>(y) * width_ + x] : 0;
     }
-    std::vector<uint32_t> Area(const RECT& screen) const;
-    bool SaveBmp(const std::wstring& path) const;
+    std::vector<uint32_t> Area(const RECT& screen) const; bool SaveBmp(const std::wstring& path) const;
 
 private:
-    int width_ = 0, height_ = 0;
-    std::vector<uint32_t> pixels_;
+    int width_ = 0, height_ = 0; std::vector<uint32_t> pixels_;
 };
-RECT WholeScreen();
 // Captures the screen until `wrong` reports "" (the screen is as wanted), failing with its
 // last report at the deadline or when `saver` ends.
+RECT WholeScreen();
 Screenshot PollScreen(Saver* saver, const std::string& what, const std::function<std::string(const Screenshot&)>& wrong,
                       DWORD intervalMs = 20);
 // Until `area` has changed three times.
@@ -232,8 +206,7 @@ class Dialog {
 public:
     // Starts the saver with `args` (or takes one started already) and waits until its
     // dialog and the live preview in it show.
-    explicit Dialog(const std::vector<std::wstring>& args = {});
-    explicit Dialog(std::unique_ptr<Saver> saver);
+    explicit Dialog(const std::vector<std::wstring>& args = {}); explicit Dialog(std::unique_ptr<Saver> saver);
     Saver& saver() { return *saver_; }
     HWND Handle() const { return dialog_; }
     HWND Preview() const { return preview_; }
@@ -244,8 +217,7 @@ public:
     void PostClick(int id);  // for what opens a modal window
     bool Checked(int id) { return Send(Item(id), BM_GETCHECK) == BST_CHECKED; }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    int Position(int id);
-    void Track(int id, int position);  // TBM_SETPOS and the scroll notifications of a drag
+    int Position(int id); void Track(int id, int position);  // TBM_SETPOS and a drag's scroll notifications
     void Choose(int index);            // in the preset list, -1 for none
     HWND WaitForNew(const std::vector<HWND>& before, const std::string& step);
     HWND Open(int id, const wchar_t* caption = nullptr);  // the window a posted click opens
@@ -256,21 +228,17 @@ public:
     void Drag(int id, std::initializer_list<POINT> points, bool release = true);
 
 private:
-    std::unique_ptr<Saver> saver_;
-    HWND dialog_ = nullptr, preview_ = nullptr;
+    std::unique_ptr<Saver> saver_; HWND dialog_ = nullptr, preview_ = nullptr;
 };
 
-std::wstring TextOf(HWND window);
-void SetText(HWND window, const std::wstring& text);
+std::wstring TextOf(HWND window); void SetText(HWND window, const std::wstring& text);
 void Type(HWND edit, const std::wstring& text);  // one WM_CHAR each
-std::vector<std::wstring> Entries(HWND combo);
-int Selection(HWND combo);
+std::vector<std::wstring> Entries(HWND combo); int Selection(HWND combo);
 void Select(HWND owner, HWND combo, int index, WORD notification);  // CB_SETCURSEL and the notification
 std::string Show(const std::vector<std::wstring>& entries);
 void ExpectList(HWND combo, const std::vector<std::wstring>& want, const std::string& where);
 void Press(HWND window, int id);  // a posted click on an enabled button of a modal window
-void ChooseFile(HWND fileDialog, const std::wstring& path);
-std::array<int, 3> ColourFields(HWND colourDialog);  // red, green, blue
+void ChooseFile(HWND fileDialog, const std::wstring& path); std::array<int, 3> ColourFields(HWND colourDialog);
 void ChooseColour(HWND colourDialog, int red, int green, int blue);
 
 // Every control against the settings: switches, colour buttons, Bound, Sphere, Torus, the
