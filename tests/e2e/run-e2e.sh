@@ -1,14 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end tests of the real saver under Wine on a virtual X display (Xvfb, 1024x768,
 # 24 bits), one driver process per case; or, with --soak (soak.sh), the two soak runs.
-#
-#   tests/e2e/run-e2e.sh BUILD_DIR [CASE_PREFIX...]
-#   tests/e2e/run-e2e.sh --soak MINUTES BUILD_DIR
-#
-# BUILD_DIR is a mingw64 build (tindlbrg.scr, tests/e2e/tindlbrg_driver.exe). Prints one
-# line per case (per run with its table) and "e2e: N passed, N failed" ("soak: ...");
-# exit status 1 on any failure. Screens of failed cases go to BUILD_DIR/e2e-screenshots,
-# the soak's samples and screens to BUILD_DIR/soak.
+#   tests/e2e/run-e2e.sh BUILD_DIR [CASE_PREFIX...] | --soak MINUTES BUILD_DIR
+# BUILD_DIR is a mingw64 build. Prints a line per case and "e2e: N passed, N failed"
+# ("soak: ..."); status 1 on any failure. Screens of failed cases go to
+# BUILD_DIR/e2e-screenshots, the soak's samples and screens to BUILD_DIR/soak.
 set -uo pipefail
 
 inside=0
@@ -72,8 +68,6 @@ run_cases() {
     failed=$((failed + 1))
     [ -n "$verdict" ] || verdict="FAIL: driver status $status: $(tail -n 3 <<<"$output" | tr '\n' ' ')"
     echo "FAIL $name (${seconds} s): ${verdict#FAIL: }"
-    # The driver saved the screen at the moment of failure; this is the screen after it.
-    if command -v import >/dev/null; then import -window root "$shots/$name-after.png" 2>/dev/null; fi
     if [ -f "$shots/$name.bmp" ] && command -v convert >/dev/null &&
        convert "$shots/$name.bmp" "$shots/$name.png" 2>/dev/null; then
       rm -f "$shots/$name.bmp"

@@ -1,11 +1,9 @@
-#include "dialog.h"
-
+#include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
-#include <climits>
 
-#include "screen.h"
+#include "driver.h"
 
 Dialog::Dialog(const std::vector<std::wstring>& args) : Dialog(std::make_unique<Saver>(args)) {}
 
@@ -204,15 +202,6 @@ RECT VisiblePreview(HWND preview, HWND cover) {
     const RECT part = *std::max_element(strips, strips + 4, [&](const RECT& a, const RECT& b) { return area(a) < area(b); });
     Expect(part.right - part.left >= 40 && part.bottom - part.top >= 40, "a window covers nearly all of the preview");
     return part;
-}
-
-void ExpectPreviewRuns(Dialog& d, const RECT& part, const std::string& when) {
-    std::vector<uint32_t> last = Screenshot::Capture().Area(part);
-    for (int change = 0; change < 3; ++change)
-        PollScreen(&d.saver(), "a change of the preview " + when, [&](const Screenshot& shot) {
-            auto now = shot.Area(part); if (now == last) return std::string("it stands still"); last = std::move(now);
-            return std::string();
-        }, 10);
 }
 
 void ExpectPreviewStill(Dialog& d, const RECT& part, const std::string& when) {

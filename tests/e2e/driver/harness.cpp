@@ -1,12 +1,9 @@
-#include "harness.h"
-
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cwchar>
 
-#include "screen.h"
-#include "stored.h"
+#include "driver.h"
 
 double soakMinutes = 0; std::wstring soakCsv;
 
@@ -108,7 +105,7 @@ int wmain(int argc, wchar_t** argv) {
         int status = 1;
         try {
             Expect(GetFileAttributesW(saverPath.c_str()) != INVALID_FILE_ATTRIBUTES,
-                   "the saver is missing: " + Narrow(saverPath)); ResetStoredState(); MovePointer(kPointerHome);
+                   "the saver is missing: " + Narrow(saverPath)); ResetStoredState(); MovePointer({100, 100});
             c.run(); std::printf("PASS\n"); status = 0;
         } catch (const std::exception& failure) {
             std::printf("FAIL: %s\n", failure.what());
@@ -192,12 +189,6 @@ void SendKeyPress(WORD virtualKey) {
     }
     in[1].ki.dwFlags = KEYEVENTF_KEYUP;
     Expect(SendInput(2, in, sizeof(INPUT)) == 2, Format("SendInput (key) failed (error %lu)", GetLastError()));
-}
-
-void SendClick() {
-    INPUT in[2] = {}; in[0].type = in[1].type = INPUT_MOUSE; in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    Expect(SendInput(2, in, sizeof(INPUT)) == 2, Format("SendInput (click) failed (error %lu)", GetLastError()));
 }
 
 void MovePointer(POINT screen) {

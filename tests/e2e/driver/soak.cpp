@@ -1,13 +1,12 @@
 // The soak: minutes of the full-screen saver left alone, and of the dialog's live preview
 // with a setting changed every second, sampling what that costs the saver's process from
 // outside every 3 s. After start-up nothing may grow.
-#include "dialog.h"
-
+#include <windows.h>
 #include <psapi.h>
 
 #include <cstdio>
 
-#include "screen.h"
+#include "driver.h"
 
 namespace {
 

@@ -1,12 +1,9 @@
-#include "stored.h"
-
-#include <windows.h>
 #include <shlobj.h>
 
 #include <cstring>
 #include <set>
 
-#include "harness.h"
+#include "driver.h"
 
 namespace {
 
@@ -91,14 +88,11 @@ Profile With(Profile p, Changes changes) {
     return p;
 }
 
-Profile Absurd(bool values, bool highBits) {
-    Profile p = P();
-    if (values)
-        p = P({{"angleX", "nan"}, {"angleY", "inf"}, {"angleZ", "-inf"}, {"cbStep", "nan"}, {"csStep", "-inf"},
-               {"ambient", "-inf"}, {"mirror", "1e30"}, {"shape", "2147483647"}, {"size1", "-2000000000"},
-               {"size2", "2000000000"}, {"phong", "2000000000"}});
-    for (int slot = 0; highBits && slot < 7; ++slot) p["color" + std::to_string(slot)] = std::to_string(0xFF123456u);
-    if (highBits) p["switches"] = std::to_string(0xFFFFFFFFu);
+Profile Absurd() {
+    Profile p = P({{"angleX", "nan"}, {"angleY", "inf"}, {"angleZ", "-inf"}, {"cbStep", "nan"}, {"csStep", "-inf"},
+                   {"ambient", "-inf"}, {"mirror", "1e30"}, {"shape", "2147483647"}, {"size1", "-2000000000"},
+                   {"size2", "2000000000"}, {"phong", "2000000000"}, {"switches", "0xFFFFFFFF"}});
+    for (int slot = 0; slot < 7; ++slot) p["color" + std::to_string(slot)] = std::to_string(0xFF123456u);
     return p;
 }
 
@@ -151,8 +145,8 @@ Bytes Encode(const Record& r) {
     return out;  // 212..227 reserved, zero
 }
 
-Bytes Store(const std::vector<Bytes>& records, std::optional<int32_t> count) {
-    Bytes out(4, 0); PutWord(out, 0, static_cast<uint32_t>(count.value_or(static_cast<int32_t>(records.size()))));
+Bytes Store(const std::vector<Bytes>& records) {
+    Bytes out(4, 0); PutWord(out, 0, static_cast<uint32_t>(records.size()));
     for (const auto& r : records) out.insert(out.end(), r.begin(), r.end());
     return out;
 }
@@ -193,12 +187,6 @@ void Backdate(const std::wstring& path) {
     const SYSTEMTIME old = {2001, 2, 0, 3, 4, 0, 0, 0}; FILETIME time; SystemTimeToFileTime(&old, &time);
     const bool ok = file != INVALID_HANDLE_VALUE && SetFileTime(file, nullptr, nullptr, &time); CloseHandle(file);
     Expect(ok, "cannot set the time of " + Narrow(path));
-}
-
-std::vector<std::wstring> LeftBeside(const std::wstring& path) {
-    std::vector<std::wstring> names; WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L"?*").c_str(), &found); if (search == INVALID_HANDLE_VALUE) return names;
-    do names.push_back(found.cFileName); while (FindNextFileW(search, &found)); FindClose(search); return names;
 }
 
 void ExpectBytes(const std::optional<Bytes>& got, const Bytes& want, const std::string& what) {
