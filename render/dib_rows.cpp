@@ -5,9 +5,6 @@
 #include <limits>
 #include <new>
 #include <stdexcept>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 constexpr size_t kAheadRows = 4;
@@ -34,15 +31,13 @@ PixelRect CopyRowsBottomUp(const Graphics& surface, const PixelRect& rect, std::
     for (size_t i = 0; i < h; ++i) {
         const uint8_t* src = surface.pixels + (static_cast<size_t>(r.bottom) - 1 - i) * surfaceRow +
                              static_cast<size_t>(r.left) * 4;
-#if defined(__SSE2__)
         // Each row is a new stream for the processor, a surface row above the last: by the
         // time it is reached its lines are on their way.
         if (i + kAheadRows < h) {
             const uint8_t* ahead = src - kAheadRows * surfaceRow;
-            for (size_t b = 0; b < w * 4; b += 64) _mm_prefetch(reinterpret_cast<const char*>(ahead + b), _MM_HINT_T0);
-            _mm_prefetch(reinterpret_cast<const char*>(ahead + w * 4 - 1), _MM_HINT_T0);
+            for (size_t b = 0; b < w * 4; b += 64) __builtin_prefetch(reinterpret_cast<const char*>(ahead + b), 0, 3);
+            __builtin_prefetch(reinterpret_cast<const char*>(ahead + w * 4 - 1), 0, 3);
         }
-#endif
         std::memcpy(&rows[i * w], src, w * 4);
     }
     return r;
