@@ -126,68 +126,81 @@ uint32_t ColourPixel(float specular, float diffuse, const OutputColour& o) {
 }
 
 #if defined(__SSE2__)
-// Four pixels of the lighting rule at once: the same float operations in the same order
-// as Channel, and cvttps2dq gives the most negative int for not-a-number and out-of-range
-// values, as TruncateToInt32 does. Saturating packs then clamp to 0..255 and a byte
-// maximum lifts 0 to 1, so every pixel equals the scalar rule's.
-inline __m128i Channel4(__m128 specular, __m128 highlight, __m128 diffuse, __m128 colour) {
-    return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(specular, highlight), _mm_mul_ps(diffuse, colour)));
-}
-
 constexpr size_t kColourBatch = 7;
 
-// Pixels [0, n - n % 4) of ColourShading for at most kColourBatch outputs; returns how
-// many it did. Each group of four
-// pixels is read from the shading once and written to every output. The outputs share
-// the highlight and often channel values (0, 255, ...): each distinct pair of highlight
-// and colour channel is computed once, clamped, and combined into every pixel that uses it.
+// Pixels [0, n - n % 8) of ColourShading for at most kColourBatch outputs; returns how
+// many it did. Eight pixels at a time are read from the shading once and written to
+// every output. The outputs share the highlight and often channel values (0, 255, ...):
+// each distinct highlight product and each distinct pair of highlight and colour channel
+// is computed once, as bytes, and interleaved into the pixels of every output using it.
 size_t ColourShadingSse2(const ShapeShading& shading, const std::vector<OutputColour>& colours,
                          uint32_t* const* outputs) {
-    const size_t n = shading.covered.size() & ~size_t{3};
+    const size_t n = shading.covered.size() & ~size_t{7};
     const size_t count = colours.size();
-    std::vector<float> highlight, channel;  // the distinct factor pairs
-    std::vector<size_t> use(3 * count);     // output k, channel i: its pair
+    std::vector<float> highlights;                     // the distinct highlight channels
+    std::vector<size_t> pairHighlight;                 // pair j: its highlight
+    std::vector<float> channel;                        // pair j: its colour channel
+    std::vector<size_t> use(3 * count);                // output k, channel i: its pair
     for (size_t k = 0; k < count; ++k)
         for (int i = 0; i < 3; ++i) {
             const float h = colours[k].h[i], c = colours[k].c[i];
+            size_t hi = 0;
+            while (hi < highlights.size() && highlights[hi] != h) ++hi;
+            if (hi == highlights.size()) highlights.push_back(h);
             size_t j = 0;
-            while (j < channel.size() && !(highlight[j] == h && channel[j] == c)) ++j;
+            while (j < channel.size() && !(pairHighlight[j] == hi && channel[j] == c)) ++j;
             if (j == channel.size()) {
-                highlight.push_back(h);
+                pairHighlight.push_back(hi);
                 channel.push_back(c);
             }
             use[3 * k + static_cast<size_t>(i)] = j;
         }
     const size_t pairs = channel.size();
-    __m128i lanes[3 * kColourBatch];
+    // At most three highlight channels and 3 * kColourBatch pairs.
+    __m128 products[2 * 3];
+    __m128i bytes[3 * kColourBatch];     // eight channel bytes in the low half, the key where uncovered
+    __m128i widened[3 * kColourBatch];   // the same as 16-bit values, for the red byte and the zero above it
     const __m128i zero = _mm_setzero_si128();
     const __m128i one = _mm_set1_epi8(1);
-    for (size_t i = 0; i < n; i += 4) {
-        int32_t covered4;
-        std::memcpy(&covered4, &shading.covered[i], 4);
-        if (covered4 == 0) {
-            for (size_t k = 0; k < count; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(outputs[k] + i), zero);
+    for (size_t i = 0; i < n; i += 8) {
+        uint64_t covered8;
+        std::memcpy(&covered8, &shading.covered[i], 8);
+        if (covered8 == 0) {
+            for (size_t k = 0; k < count; ++k) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(outputs[k] + i), zero);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(outputs[k] + i + 4), zero);
+            }
             continue;
         }
-        const __m128 s = _mm_loadu_ps(&shading.specular[i]);
-        const __m128 d = _mm_loadu_ps(&shading.diffuse[i]);
-        for (size_t j = 0; j < pairs; ++j) {
-            const __m128i q = Channel4(s, _mm_set1_ps(highlight[j]), d, _mm_set1_ps(channel[j]));
-            // Saturating packs clamp to 0..255, the byte maximum lifts 0 to 1; back to
-            // one value per 32-bit lane.
-            const __m128i bytes = _mm_max_epu8(_mm_packus_epi16(_mm_packs_epi32(q, q), zero), one);
-            lanes[j] = _mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero);
+        const __m128 s0 = _mm_loadu_ps(&shading.specular[i]);
+        const __m128 s1 = _mm_loadu_ps(&shading.specular[i + 4]);
+        const __m128 d0 = _mm_loadu_ps(&shading.diffuse[i]);
+        const __m128 d1 = _mm_loadu_ps(&shading.diffuse[i + 4]);
+        for (size_t h = 0; h < highlights.size(); ++h) {
+            products[2 * h] = _mm_mul_ps(s0, _mm_set1_ps(highlights[h]));
+            products[2 * h + 1] = _mm_mul_ps(s1, _mm_set1_ps(highlights[h]));
         }
-        // Uncovered pixels get the key, 0.
-        __m128i mask = _mm_cvtsi32_si128(covered4);
-        mask = _mm_unpacklo_epi16(_mm_unpacklo_epi8(mask, mask), _mm_unpacklo_epi8(mask, mask));
-        mask = _mm_cmpgt_epi32(mask, zero);
+        // Uncovered pixels get the key, 0, in every channel.
+        const __m128i uncovered =
+            _mm_cmpeq_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&shading.covered[i])), zero);
+        for (size_t j = 0; j < pairs; ++j) {
+            // The same float operations in the same order as Channel; cvttps2dq gives the
+            // most negative int for not-a-number and out-of-range values, as
+            // TruncateToInt32 does. Saturating packs clamp to 0..255, the byte maximum
+            // lifts 0 to 1.
+            const __m128 c = _mm_set1_ps(channel[j]);
+            const size_t h = pairHighlight[j];
+            const __m128i q0 = _mm_cvttps_epi32(_mm_add_ps(products[2 * h], _mm_mul_ps(d0, c)));
+            const __m128i q1 = _mm_cvttps_epi32(_mm_add_ps(products[2 * h + 1], _mm_mul_ps(d1, c)));
+            bytes[j] = _mm_andnot_si128(uncovered, _mm_max_epu8(_mm_packus_epi16(_mm_packs_epi32(q0, q1), zero), one));
+            widened[j] = _mm_unpacklo_epi8(bytes[j], zero);
+        }
         for (size_t k = 0; k < count; ++k) {
-            // The colour's red lands in bits 16-23: 0x00RRGGBB.
-            const __m128i px = _mm_or_si128(_mm_or_si128(_mm_slli_epi32(lanes[use[3 * k]], 16),
-                                                         _mm_slli_epi32(lanes[use[3 * k + 1]], 8)),
-                                            lanes[use[3 * k + 2]]);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(outputs[k] + i), _mm_and_si128(mask, px));
+            // Blue, green, red, zero from the low address up: 0x00RRGGBB.
+            const __m128i blueGreen = _mm_unpacklo_epi8(bytes[use[3 * k + 2]], bytes[use[3 * k + 1]]);
+            const __m128i red = widened[use[3 * k]];
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(outputs[k] + i), _mm_unpacklo_epi16(blueGreen, red));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(outputs[k] + i + 4), _mm_unpackhi_epi16(blueGreen, red));
         }
     }
     return n;

@@ -175,18 +175,21 @@ TEST(ShapeImage, ColouringFollowsTheLightingRuleForEveryValue) {
         return static_cast<uint32_t>(q < 1 ? 1 : (q > 255 ? 255 : q));
     };
     const uint32_t colours[] = {0x000000FFu, 0x00B2B200u, 0x00FFFFFFu, 0x00010203u};
-    std::vector<std::vector<uint32_t>> out(4, std::vector<uint32_t>(shading.covered.size(), 0xABCDEF12u));
-    uint32_t* outputs[] = {out[0].data(), out[1].data(), out[2].data(), out[3].data()};
-    ColourShading(shading, colours, 4, 0x00FFFFFF, outputs);
-    for (int k = 0; k < 4; ++k) {
-        for (size_t i = 0; i < shading.covered.size(); ++i) {
-            uint32_t expected = 0;  // the key where the shape does not cover
-            for (int c = 0; c < 3 && shading.covered[i]; ++c) {
-                const float v = shading.specular[i] * 255.0f +
-                                shading.diffuse[i] * static_cast<float>((colours[k] >> (8 * c)) & 255u);
-                expected |= channel(v) << (16 - 8 * c);
+    // A grey highlight, and one whose channels differ from each other.
+    for (uint32_t highlight : {0x00FFFFFFu, 0x00804020u}) {
+        std::vector<std::vector<uint32_t>> out(4, std::vector<uint32_t>(shading.covered.size(), 0xABCDEF12u));
+        uint32_t* outputs[] = {out[0].data(), out[1].data(), out[2].data(), out[3].data()};
+        ColourShading(shading, colours, 4, highlight, outputs);
+        for (int k = 0; k < 4; ++k) {
+            for (size_t i = 0; i < shading.covered.size(); ++i) {
+                uint32_t expected = 0;  // the key where the shape does not cover
+                for (int c = 0; c < 3 && shading.covered[i]; ++c) {
+                    const float v = shading.specular[i] * static_cast<float>((highlight >> (8 * c)) & 255u) +
+                                    shading.diffuse[i] * static_cast<float>((colours[k] >> (8 * c)) & 255u);
+                    expected |= channel(v) << (16 - 8 * c);
+                }
+                ASSERT_EQ(out[k][i], expected) << "pixel " << i << " colour " << colours[k] << " highlight " << highlight;
             }
-            ASSERT_EQ(out[k][i], expected) << "pixel " << i << " colour " << colours[k];
         }
     }
 }
