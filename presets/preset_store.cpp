@@ -52,21 +52,31 @@ std::vector<std::string> PresetNames(const PresetStore& store) {
     return names;
 }
 
-bool LoadStore(PresetStore& store, const std::string& path, FileSystem& fs) {
+bool LoadStore(PresetStore& store, const std::string& path, FileSystem& fs, bool* whole) {
+    if (whole != nullptr) *whole = false;
     // Read access is enough: a store left read-only, such as one in the Windows
     // directory, must still load.
     std::unique_ptr<FileSystem::File> file = fs.Open(path);
     if (!file) return false;
     ClearStore(store);
     uint8_t countBytes[kCountBytes];
-    if (file->Read(countBytes, kCountBytes) != kCountBytes) return true;
+    const size_t got = file->Read(countBytes, kCountBytes);
+    if (got != kCountBytes) {
+        if (whole != nullptr) *whole = got == 0;  // an empty file holds nothing to lose
+        return true;
+    }
     const uint32_t word = uint32_t{countBytes[0]} | uint32_t{countBytes[1]} << 8 |
                           uint32_t{countBytes[2]} << 16 | uint32_t{countBytes[3]} << 24;
     const auto count = static_cast<int32_t>(word);
     PresetHolder preset;
-    for (int32_t i = 0; i < count && ReadRecord(*file, preset); ++i) {
+    int32_t loaded = 0;
+    for (; loaded < count && ReadRecord(*file, preset); ++loaded) {
         if (!AddPreset(store, preset)) break;
     }
+    // Whole: every record the count names, and nothing after them. Anything else would
+    // lose records if the store were written back.
+    uint8_t beyond = 0;
+    if (whole != nullptr) *whole = count >= 0 && loaded == count && file->Read(&beyond, 1) == 0;
     return true;
 }
 

@@ -40,8 +40,11 @@ std::vector<std::string> PresetNames(const PresetStore& store);
 // The store takes the whole records of the file, in file order, in place of what it
 // held. Records are read one at a time until the count is reached or the file ends, so
 // a count larger than the file holds costs nothing. True when the file was opened;
-// otherwise the store is left as it was.
-bool LoadStore(PresetStore& store, const std::string& path, FileSystem& fs = DefaultFileSystem());
+// otherwise the store is left as it was. `whole`, when given, tells whether the file held
+// exactly the records its count names (or nothing at all): only then may the store be
+// written back over it without losing records.
+bool LoadStore(PresetStore& store, const std::string& path, FileSystem& fs = DefaultFileSystem(),
+               bool* whole = nullptr);
 // Writes the count and every record, replacing the file only once all is written.
 bool SaveStore(const PresetStore& store, const std::string& path, FileSystem& fs = DefaultFileSystem());
 
