@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/draw_wnd_win32.h"
+#include "app/file_system_win32.h"
 #include "app/saver_wnd_win32.h"
 #include "app/settings.h"
 #include "app/store_files_win32.h"
@@ -21,12 +22,18 @@ constexpr int kBadCommandLine = 1;
 }  // namespace
 
 bool CSaverApp::InitInstance() {
+    static Win32FileSystem files;
+    UseFileSystem(files);
     // Dialog controls look three-dimensional by themselves on every 32- and 64-bit Windows.
     SetRegistryKey("Pellucid Works");
     fw::RegistryProfile profile(RegistryHome());
     LoadProfile(profile, theSettings);
-    const std::string storeFile = StoreLoadPath(ThisProgramsStoreFolders(AppName()), DefaultFileSystem());
-    if (!storeFile.empty()) LoadStore(thePresetStore, storeFile);
+    storeFile_ = StoreLoadPath(ThisProgramsStoreFolders(AppName()), DefaultFileSystem());
+    // A store that could not be read whole is never written back: that would lose the
+    // records it holds beyond what was read. No file at all is a store to start.
+    storeWhole_ = storeFile_.empty();
+    if (!storeFile_.empty()) LoadStore(thePresetStore, storeFile_, DefaultFileSystem(), &storeWhole_);
+    for (int32_t i = 0; i < thePresetStore.Count(); ++i) loaded_.push_back(EncodePreset(*PresetAt(thePresetStore, i)));
 
     const RunModeDecision decision = DecideRunMode(__argc, __argv);
     switch (decision.mode) {
@@ -95,5 +102,15 @@ void CSaverApp::RunConfiguration() {
     if (dialog.DoModal(nullptr) != IDOK) return;  // Cancel writes nothing
     fw::RegistryProfile profile(RegistryHome());
     SaveProfile(profile, theSettings);
-    SaveStoreFile(thePresetStore, ThisProgramsStoreFolders(AppName()), DefaultFileSystem());
+    if (storeWhole_) {
+        SaveStoreFile(thePresetStore, ThisProgramsStoreFolders(AppName()), DefaultFileSystem());
+        return;
+    }
+    std::vector<PresetBytes> now;
+    for (int32_t i = 0; i < thePresetStore.Count(); ++i) now.push_back(EncodePreset(*PresetAt(thePresetStore, i)));
+    if (now == loaded_) return;  // nothing the user did is lost
+    const std::string text = "The presets file " + storeFile_ +
+                             " could not be read whole, so it was left as it is. The presets saved, deleted or "
+                             "imported this time are not kept.";
+    MessageBoxA(nullptr, text.c_str(), AppName().c_str(), MB_OK | MB_ICONWARNING);
 }

@@ -2,7 +2,11 @@
 // the command line and creates that mode's one window.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "framework/application.h"
+#include "presets/preset_holder.h"
 
 class CSaverApp : public fw::Application {
 public:
@@ -15,4 +19,7 @@ private:
     void RunConfiguration();
 
     int failureStatus_ = 0;
+    std::string storeFile_;           // the store loaded at start; empty when there was none
+    bool storeWhole_ = true;          // it held exactly the records its count names
+    std::vector<PresetBytes> loaded_;  // what it gave, to tell whether the user changed it
 };
