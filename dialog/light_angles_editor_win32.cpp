@@ -62,7 +62,9 @@ void LighAnglesEditor::SetDirectionFromPoint(int32_t x, int32_t y) {
 
 bool LighAnglesEditor::ProcessWindowMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
     switch (msg) {
+        // The button class takes double clicks: a quick second press comes as one.
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
             SetCursor(cursor_);
             dragging_ = 1;
             SetCapture(Handle());

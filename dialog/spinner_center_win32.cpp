@@ -8,7 +8,9 @@ SpinnerCenter::SpinnerCenter() : cursor_(LoadCursorA(GetModuleHandleA(nullptr), 
 
 bool SpinnerCenter::ProcessWindowMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
     switch (msg) {
+        // The button class takes double clicks: a quick second press comes as one.
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
             // Captured, so the drag goes on past the control's and the dialog's edges.
             SetCapture(Handle());
             drag_.Press();
