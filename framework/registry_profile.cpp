@@ -12,13 +12,18 @@ namespace {
 // giant value must not cost more than this.
 constexpr DWORD kMaxTextBytes = 64 * 1024;
 
+// A reading key is only opened, for reading: reading must create no key (the modes
+// that only show the animation write nothing) and must work where the user may only read.
 class SectionKey {
 public:
-    SectionKey(const std::string& home, const char* section) {
+    enum Access { kRead, kWrite };
+    SectionKey(const std::string& home, const char* section, Access access) {
         const std::string path = home + "\\" + section;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_READ | KEY_WRITE, nullptr, &key_, nullptr) != ERROR_SUCCESS)
-            key_ = nullptr;
+        const LONG rc = access == kRead
+                            ? RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key_)
+                            : RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                              KEY_WRITE, nullptr, &key_, nullptr);
+        if (rc != ERROR_SUCCESS) key_ = nullptr;
     }
     ~SectionKey() {
         if (key_ != nullptr) RegCloseKey(key_);
@@ -34,7 +39,7 @@ private:
 }  // namespace
 
 std::string RegistryProfile::ReadText(const char* section, const char* name) {
-    SectionKey key(home_, section);
+    SectionKey key(home_, section, SectionKey::kRead);
     if (key.get() == nullptr) return std::string();
     DWORD type = 0;
     DWORD size = 0;
@@ -54,7 +59,7 @@ std::string RegistryProfile::ReadText(const char* section, const char* name) {
 }
 
 uint32_t RegistryProfile::ReadNumber(const char* section, const char* name, uint32_t fallback) {
-    SectionKey key(home_, section);
+    SectionKey key(home_, section, SectionKey::kRead);
     if (key.get() == nullptr) return fallback;
     DWORD type = 0;
     DWORD value = 0;
@@ -66,14 +71,14 @@ uint32_t RegistryProfile::ReadNumber(const char* section, const char* name, uint
 }
 
 bool RegistryProfile::WriteText(const char* section, const char* name, const std::string& text) {
-    SectionKey key(home_, section);
+    SectionKey key(home_, section, SectionKey::kWrite);
     if (key.get() == nullptr) return false;
     return RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
 bool RegistryProfile::WriteNumber(const char* section, const char* name, uint32_t value) {
-    SectionKey key(home_, section);
+    SectionKey key(home_, section, SectionKey::kWrite);
     if (key.get() == nullptr) return false;
     const DWORD v = value;
     return RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v) ==
