@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <cstring>
 #include <new>
 
 #include "app/shape_images.h"
@@ -23,6 +24,15 @@ class CDrawWnd::BurstHost final : public FrameHost {
 public:
     explicit BurstHost(CDrawWnd& window) : window_(window), hwnd_(window.Handle()) {}
 
+    // The dialog of this thread that `window` lies in, if any.
+    static HWND OwnDialogOf(HWND window) {
+        const HWND root = window != nullptr ? GetAncestor(window, GA_ROOT) : nullptr;
+        if (root == nullptr || GetWindowThreadProcessId(root, nullptr) != GetCurrentThreadId()) return nullptr;
+        char name[8] = {};
+        GetClassNameA(root, name, sizeof name);
+        return std::strcmp(name, "#32770") == 0 ? root : nullptr;
+    }
+
     Dispatch DispatchOneMessage() override {
         MSG msg;
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return Dispatch::None;
@@ -31,6 +41,11 @@ public:
             PostQuitMessage(static_cast<int>(msg.wParam));
             return Dispatch::Quit;
         }
+        // The burst takes the messages of the whole thread, the configuration dialog's
+        // keys too: they go through the dialog's own key handling, or Tab, Enter,
+        // Escape and the mnemonics would do nothing while the preview draws.
+        const HWND dialog = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST ? OwnDialogOf(msg.hwnd) : nullptr;
+        if (dialog != nullptr && IsDialogMessageA(dialog, &msg)) return Dispatch::Dispatched;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
         return Dispatch::Dispatched;
