@@ -73,10 +73,18 @@ public:
 
 }  // namespace
 
-FileSystem& DefaultFileSystem() {
+FileSystem& StandardFileSystem() {
     static StdFileSystem instance;
     return instance;
 }
+
+namespace {
+FileSystem* chosen = nullptr;
+}  // namespace
+
+FileSystem& DefaultFileSystem() { return chosen != nullptr ? *chosen : StandardFileSystem(); }
+
+void UseFileSystem(FileSystem& fs) { chosen = &fs; }
 
 bool WriteFileSafely(FileSystem& fs, const std::string& path, const void* data, size_t size) {
     if (path.empty()) return false;

@@ -35,7 +35,12 @@ public:
 };
 
 // Standard C++ only: <cstdio> files, <filesystem> folders and replacement.
+FileSystem& StandardFileSystem();
+// The file system the program works on: the one given to UseFileSystem, else the
+// standard one.
 FileSystem& DefaultFileSystem();
+// Makes `fs`, which must outlive its use, the default from now on.
+void UseFileSystem(FileSystem& fs);
 
 // Writes the whole content beside `path` and then replaces `path` with it, so a failure
 // at any step (creation, a short write, the flush, the replacement) leaves the old file
