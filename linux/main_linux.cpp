@@ -57,28 +57,14 @@ int FindPreset(const PresetStore& store, const std::string& name) {
 // What is wrong with the loaded store file, or nothing: its length must be its count's
 // records exactly, all of them loaded. A store cut short or with a wrong count would be
 // written back without some of its presets. An empty file is an empty store.
-std::string StoreDamage(const std::string& storePath) {
-    struct stat found {};
-    std::unique_ptr<FileSystem::File> file = DefaultFileSystem().Open(storePath);
-    if (!file || stat(storePath.c_str(), &found) != 0 || found.st_size == 0) return std::string();
-    uint8_t c[4] = {};
-    const bool counted = file->Read(c, 4) == 4;
-    const int64_t count = static_cast<int32_t>(c[0] | c[1] << 8 | c[2] << 16 | uint32_t(c[3]) << 24);
-    if (counted && count >= 0 && found.st_size == 4 + count * int64_t{kPresetBytes} && count == thePresetStore.Count())
-        return std::string();
-    return "the preset store " + storePath + " is damaged: its " + std::to_string(found.st_size) +
-           " bytes do not hold the " + std::to_string(count) + " presets its count names (" +
-           std::to_string(thePresetStore.Count()) + " could be read)";
-}
-
 // Adds the preset file to the store and saves the store; the old store file stays
 // unless the new one was written whole.
 constexpr char kNoFolder[] = "no configuration folder: neither XDG_CONFIG_HOME nor HOME is set";
 
-int Import(const std::string& file, const std::string& folder, const std::string& storePath, bool storeRead) {
+int Import(const std::string& file, const std::string& folder, const std::string& storePath, bool storeRead,
+           const std::string& damage) {
     if (folder.empty()) return Fail(kNoFolder);
     if (!storeRead) return Fail("the preset store " + storePath + " cannot be read; nothing imported");
-    const std::string damage = StoreDamage(storePath);
     if (!damage.empty()) return Fail(damage + "; nothing imported (move it aside to start a new store)");
     // Only a regular file: a device or a folder would give any 228 bytes or none.
     struct stat found {};
@@ -164,15 +150,20 @@ int main(int argc, char** argv) {
 
     const std::string storePath = StoreFileIn(folder, '/');
     bool storeRead = true;
+    std::string damage;  // a store that is not whole is never written back
     if (!storePath.empty() && DefaultFileSystem().Exists(storePath)) {
-        storeRead = LoadStore(thePresetStore, storePath);
-        const std::string damage = storeRead ? StoreDamage(storePath) : std::string();
+        bool whole = false;
+        storeRead = LoadStore(thePresetStore, storePath, DefaultFileSystem(), &whole);
+        if (storeRead && !whole)
+            damage = "the preset store " + storePath +
+                     " is damaged: it does not hold exactly the presets its count names (" +
+                     std::to_string(thePresetStore.Count()) + " could be read)";
         // An import says it itself, and refuses.
         if (options.importFile.empty() && !damage.empty()) Warn(damage);
         if (options.importFile.empty() && !storeRead)
             Warn("cannot read the preset store " + storePath + "; no presets are used");
     }
-    if (!options.importFile.empty()) return Import(options.importFile, folder, storePath, storeRead);
+    if (!options.importFile.empty()) return Import(options.importFile, folder, storePath, storeRead, damage);
 
     if (options.save) {
         SaveProfile(profile, theSettings);
