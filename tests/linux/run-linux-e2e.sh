@@ -24,7 +24,7 @@ start_xvfb() {  # extra Xvfb arguments; sets DISPLAY (depth 24 unless $depth say
 }
 lend_window() {  # [W H]: makes a window, 640x480 unless told; sets host (pid) and id
   "$probe" window "${1:-640}" "${2:-480}" >"$work/id" & host=$!; pids+=($host)
-  for _ in $(seq 50); do id=$(cat "$work/id"); [ -n "$id" ] && return; sleep 0.1; done
+  for _ in $(seq 300); do id=$(cat "$work/id"); [ -n "$id" ] && return; sleep 0.1; done
 }
 run_saver() { "$saver" "$@" 2>"$work/err" & spid=$!; pids+=($spid); }
 ends_with() {  # status [what]: the saver ends with it within 10 s, else it is killed
