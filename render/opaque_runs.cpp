@@ -35,7 +35,7 @@ inline void CopyPacked(uint32_t word, uint8_t*& dstRow, ptrdiff_t dstStride, con
     const ptrdiff_t step = word >> 24;
     dstRow += step * dstStride;
     srcRow += step * srcStride;
-    const ptrdiff_t begin = 4 * ptrdiff_t{word & 0xFFFu};
+    const ptrdiff_t begin = 4 * static_cast<ptrdiff_t>(word & 0xFFFu);
     const size_t bytes = 4 * size_t{(word >> 12) & 0xFFFu};
 #if defined(__SSE2__)
     if (bytes >= kPrefetchBytes) {
