@@ -1,8 +1,7 @@
 // Preset files as someone else may have made them. Import takes the first 228 bytes of a
 // file that has them and nothing otherwise, reading a read-only file without writing it;
 // export gives them back unchanged; applying the record takes what it carries but `bound`
-// and `randomly`, and the image it asks for draws unharmed.
-#include "app/image_sizes.h"
+// and `randomly`.
 #include "fuzz_support.h"
 #include "preset_test_fs.h"
 #include "presets/apply_preset.h"
@@ -30,12 +29,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(run.rebuildImages != 0 && s.bound == 7 && s.randomly == 1);
     FUZZ_CHECK(SameFloat(s.cbStep, preset.cbStep) && s.size1 == preset.size1 &&
                s.color[6].blue == preset.color[6].blue && s.switches[6] == preset.switches[6]);
-    // At scale 1 only: larger images cost too much per input.
-    const ImageSizes sizes = ComputeImageSizes(s.shape, s.size1, s.size2, 1.0);
-    if (sizes.drawable && sizes.outerSize <= 40) {
-        const ShapeImageParams params{s.angleX, s.angleY, s.angleZ, PackColor(s.color[0]), 0x00FFFFFF, s.ambient,
-                                      s.mirror, 0.6f, s.phong, sizes.outerSize, s.shape, sizes.innerSize, 0, 0};
-        CheckShapeImage(ButtonImageCreator(params), params);
-    }
     return 0;
 }
