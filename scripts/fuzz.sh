@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of tests/fuzz (preset `fuzz`: Clang 14 with
-# AddressSanitizer and UndefinedBehaviorSanitizer) and runs each one for the given number
-# of seconds, starting from the seeds in tests/fuzz/corpus/<target>/. New inputs the
-# fuzzer finds are kept in build/fuzz/corpus/<target>/ for the next run; an input that
-# crashes, leaks, hangs or exhausts memory is written to build/fuzz/findings/<target>/
-# and makes the status non-zero.
+# Builds the libFuzzer targets (preset `fuzz`) and runs each for the given seconds from the
+# seeds in tests/fuzz/corpus/<target>/; new inputs stay in build/fuzz/corpus/, an input that
+# crashes, leaks, hangs or exhausts memory goes to build/fuzz/findings/ and fails the run.
 # Usage: scripts/fuzz.sh [seconds-per-target]        (default 10)
-# The committed seeds are files of the saver's own making and of its everyday use.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
@@ -18,8 +14,7 @@ flock 9
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 
-# Longest input per target: a few records more than any real file, a whole profile, a
-# command line, a parameter block with seven colours, 64 steps of the path.
+# Longest inputs: a few records, a profile, a command line, seven colours, 64 path steps.
 targets=(store_load preset_file profile command_line shape_image motion)
 declare -A max_len=([store_load]=2048 [preset_file]=512 [profile]=1024 [command_line]=256
                     [shape_image]=128 [motion]=528)

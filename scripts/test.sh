@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Builds every preset and runs every test: unit tests natively (and the Linux program
-# end to end on Xvfb), under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and cross-compiled under Wine; then the end-to-end
-# tests of the real .scr under Wine on a virtual X display. The 32-bit build is
-# compile-checked only; both go into the setup program, installed and removed under Wine.
+# Builds every preset and runs every test: unit tests natively (the Linux program end to
+# end on Xvfb), under ASan+UBSan and under Wine; the real .scr end to end under Wine on a
+# virtual display. The 32-bit build is compiled only; both go into the tested setup program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/packages.sh

@@ -1,12 +1,9 @@
-// Command lines as anything may start the program with. Input: the argument vector, its
-// arguments separated by zero bytes (the first is the program itself); empty input is a
-// vector without even the program. Each argument lives in an allocation of its exact
-// size, so reading past its end is caught.
+// Command lines as anything may start the program with. Input: the arguments separated by
+// zero bytes (the first is the program); empty input is a vector without even the program.
+// Each argument has an allocation of its exact size, so reading past its end is caught.
+// Only a preview with a second argument has a parent: its handle as strtoll reads it.
 #include <cerrno>
-#include <cstdlib>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "app/command_line.h"
 #include "fuzz_support.h"
@@ -24,16 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int argc = static_cast<int>(argv.size());
     argv.push_back(nullptr);  // argv[argc], as the runtime leaves it
     const RunModeDecision decision = DecideRunMode(argc, argv.data());
-    if (decision.mode != RunMode::Preview || argc < 3) {
-        FUZZ_CHECK(!decision.hasParent && decision.parentHandle == 0);
-        return 0;
-    }
-    // The handle as strtoll reads decimal text, where it does not saturate.
     char* end = nullptr;
     errno = 0;
-    const long long value = std::strtoll(argv[2], &end, 10);
-    FUZZ_CHECK(decision.hasParent == (end != argv[2]));
-    if (decision.hasParent && errno == 0)
-        FUZZ_CHECK(decision.parentHandle == static_cast<uintptr_t>(static_cast<unsigned long long>(value)));
+    const long long value = decision.mode == RunMode::Preview && argc >= 3 ? std::strtoll(argv[2], &end, 10) : 0;
+    FUZZ_CHECK(decision.hasParent == (end != nullptr && end != argv[2]));
+    FUZZ_CHECK(!decision.hasParent || errno != 0 || decision.parentHandle == static_cast<uintptr_t>(value));
+    FUZZ_CHECK(decision.hasParent || decision.parentHandle == 0);
     return 0;
 }

@@ -1,8 +1,7 @@
-// Preset files as someone else may have made them: any length, any record. Import takes
-// the first 228 bytes of a file that has them and nothing otherwise, reading a read-only
-// file without writing it; export gives them back unchanged; and applying the imported
-// record takes over what it carries, keeping `bound` and `randomly`, and draws unharmed.
-#include "app/image_sizes.h"
+// Preset files as someone else may have made them. Import takes the first 228 bytes of a
+// file that has them and nothing otherwise, reading a read-only file without writing it;
+// export gives them back unchanged; applying the record takes what it carries but `bound`
+// and `randomly`.
 #include "fuzz_support.h"
 #include "preset_test_fs.h"
 #include "presets/apply_preset.h"
@@ -13,13 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fs.files["in.pre"] = input;
     fs.readOnlyFiles.insert("in.pre");
     OwnedPresetStore store;
-    FUZZ_CHECK(AddPreset(store, PresetHolder{}));
-    FUZZ_CHECK(ReadPresetFile(store, "in.pre", fs));
-    FUZZ_CHECK(fs.files["in.pre"] == input);
-    FUZZ_CHECK(EncodePreset(*PresetAt(store, 0)) == PresetBytes{});
+    FUZZ_CHECK(AddPreset(store, PresetHolder{}) && ReadPresetFile(store, "in.pre", fs) && fs.files["in.pre"] == input);
     FUZZ_CHECK(store.Count() == (size >= kPresetBytes ? 2 : 1));
     if (store.Count() == 1) return 0;
-    FUZZ_CHECK(PresetName(*PresetAt(store, 1)).size() < kPresetNameField);
     FUZZ_CHECK(WritePresetFile(store, 1, "out.pre", fs));
     FUZZ_CHECK(fs.files["out.pre"] == FakeFileSystem::Bytes(data, data + kPresetBytes));
 
@@ -34,13 +29,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(run.rebuildImages != 0 && s.bound == 7 && s.randomly == 1);
     FUZZ_CHECK(SameFloat(s.cbStep, preset.cbStep) && s.size1 == preset.size1 &&
                s.color[6].blue == preset.color[6].blue && s.switches[6] == preset.switches[6]);
-    // At scale 1 the image is drawable or not; larger ones cost too much per input.
-    const ImageSizes sizes = ComputeImageSizes(s.shape, s.size1, s.size2, 1.0);
-    FUZZ_CHECK(!sizes.drawable || ShapeImageSizeSupported(sizes.outerSize));
-    if (sizes.drawable && sizes.outerSize <= 40) {
-        const ShapeImageParams params{s.angleX, s.angleY, s.angleZ, PackColor(s.color[0]), 0x00FFFFFF, s.ambient,
-                                      s.mirror, 0.6f, s.phong, sizes.outerSize, s.shape, sizes.innerSize, 0, 0};
-        CheckShapeImage(ButtonImageCreator(params), params);
-    }
     return 0;
 }

@@ -1,11 +1,9 @@
 // Profiles as a registry may hold them. Input: one line per value of kNames, "t" and a
 // text, "n" and a decimal number, else absent. Floats load as strtof reads the text (our
-// scanner is locale-free and must agree), save as printf's "%f" and read back the same;
-// numbers save back as stored or as the fallback; saved and loaded saves the same again.
+// scanner is locale-free and must agree; C99's hexadecimal floats give their leading 0)
+// and save as printf's "%f"; numbers save back as stored (switches their low seven bits,
+// colours their low 24) or as the fallback; what was saved, loaded and saved is the same.
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "fuzz_support.h"
@@ -21,20 +19,6 @@ float SaverSettings::*const kFloats[7] = {&SaverSettings::angleX, &SaverSettings
                                           &SaverSettings::cbStep, &SaverSettings::csStep, &SaverSettings::ambient,
                                           &SaverSettings::mirror};
 
-// Six decimals as printf gives them, read back as the nearest float: within half a unit
-// of the sixth decimal and half a float step.
-void CheckFloatText(float f) {
-    const std::string text = FormatProfileFloat(f);
-    char printed[128];
-    std::snprintf(printed, sizeof printed, "%f", static_cast<double>(f));
-    FUZZ_CHECK(text == printed || (std::isnan(f) && text.find("nan") != std::string::npos));
-    float back = 0.0f;
-    FUZZ_CHECK(ScanProfileFloat(text, back) && FormatProfileFloat(back) == text);
-    const double error = std::fabs(static_cast<double>(back) - static_cast<double>(f));
-    FUZZ_CHECK(std::isnan(f) ? std::isnan(back) : std::isinf(f) ? back == f
-                             : error <= 5e-7 + std::ldexp(std::fabs(static_cast<double>(f)), -24) + 1e-45);
-}
-
 const MemoryProfile::Value& Saved(const MemoryProfile& profile, const char* name) {
     const MemoryProfile::Value* v = profile.Find(kProfileSection, name);
     FUZZ_CHECK(v != nullptr);
@@ -45,7 +29,7 @@ const MemoryProfile::Value& Saved(const MemoryProfile& profile, const char* name
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    MemoryProfile profile;
+    MemoryProfile profile, saved, fallbacks, resaved;
     for (size_t i = 0, at = 0, end = 0; i < 21 && at <= input.size(); ++i, at = end + 1) {
         end = std::min(input.find('\n', at), input.size());
         const std::string line = input.substr(at, end - at);
@@ -55,50 +39,45 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (line[0] == 't') profile.SetText(kProfileSection, kNames[i], line.substr(1));
         if (line[0] == 'n') profile.SetNumber(kProfileSection, kNames[i], number);
     }
-    SaverSettings settings{};
+    SaverSettings settings{}, reloaded{};
     RunState runState{};
     SetDefaults(settings, runState);
+    SetDefaults(reloaded, runState);
     settings.randomly = 5;  // the profile's fallback for it is 0, not the current value
-    const SaverSettings before = settings;
+    SaveProfile(fallbacks, settings);
     LoadProfile(profile, settings);
-    MemoryProfile saved, fallbacks;
     SaveProfile(saved, settings);
-    SaveProfile(fallbacks, before);
     for (int i = 0; i < 21; ++i) {
         const MemoryProfile::Value* stored = profile.Find(kProfileSection, kNames[i]);
-        if (i < 7) {
-            float expected = before.*kFloats[i];
-            // strtof as a second opinion; hexadecimal floats are C99's, not "%f" text of
-            // ours: our scanner reads their leading 0 only.
-            if (stored != nullptr && stored->isText) {
-                const char* text = stored->text.c_str();
-                const char* digits = text + std::strspn(text, " \t\n\v\f\r");
-                digits += *digits == '+' || *digits == '-';
-                const bool hex = digits[0] == '0' && (digits[1] | 0x20) == 'x';
-                char* end = nullptr;
-                const float library = std::strtof(text, &end);
-                float ours = 0.0f;
-                const bool read = ScanProfileFloat(stored->text, ours);
-                FUZZ_CHECK(hex ? read && ours == 0.0f : read == (end != text) && (!read || SameFloat(ours, library)));
-                if (read) expected = ours;
-            }
-            FUZZ_CHECK(SameFloat(settings.*kFloats[i], expected));
-            CheckFloatText(settings.*kFloats[i]);
+        const MemoryProfile::Value& out = Saved(saved, kNames[i]);
+        if (i >= 7) {
+            const uint32_t mask = i == 13 ? 127u : i >= 14 ? 0xFFFFFFu : ~0u;
+            const bool number = stored != nullptr && !stored->isText;
+            FUZZ_CHECK(out.number == (number ? stored->number & mask : i == 12 ? 0u : Saved(fallbacks, kNames[i]).number));
             continue;
         }
-        // Switches keep their low seven bits, colours their low 24.
-        const uint32_t mask = i == 13 ? 127u : i >= 14 ? 0xFFFFFFu : ~0u;
-        const bool number = stored != nullptr && !stored->isText;
-        FUZZ_CHECK(Saved(saved, kNames[i]).number ==
-                   (number ? stored->number & mask : i == 12 ? 0u : Saved(fallbacks, kNames[i]).number));
-        if (number) CheckFloatText(FloatFromBits(stored->number));  // every bit pattern as a float
+        const float value = settings.*kFloats[i];
+        char printed[128];
+        std::snprintf(printed, sizeof printed, "%f", static_cast<double>(value));
+        FUZZ_CHECK(out.text == printed || (value != value && out.text.find("nan") != std::string::npos));
+        float ours = 0.0f;
+        const bool text = stored != nullptr && stored->isText, read = text && ScanProfileFloat(stored->text, ours);
+        FUZZ_CHECK(read ? SameFloat(value, ours) : out.text == Saved(fallbacks, kNames[i]).text);
+        if (!text) continue;
+        const char* begin = stored->text.c_str();
+        const char* digits = begin + std::strspn(begin, " \t\n\v\f\r");
+        digits += *digits == '+' || *digits == '-';
+        char* end = nullptr;
+        const float library = std::strtof(begin, &end);
+        if (digits[0] == '0' && (digits[1] | 0x20) == 'x') {
+            FUZZ_CHECK(read && ours == 0.0f);
+        } else {
+            FUZZ_CHECK(read == (end != begin) && (!read || SameFloat(ours, library)));
+        }
     }
     for (int i = 0; i < kShapeSlots; ++i)  // a switch holds the value of its bit
         FUZZ_CHECK(static_cast<uint32_t>(settings.switches[i]) == (Saved(saved, "switches").number & (1u << i)));
-    SaverSettings reloaded{};
-    SetDefaults(reloaded, runState);
     LoadProfile(saved, reloaded);
-    MemoryProfile resaved;
     SaveProfile(resaved, reloaded);
     for (const char* name : kNames) {
         const MemoryProfile::Value &a = Saved(saved, name), &b = Saved(resaved, name);

@@ -1,12 +1,8 @@
-// The end-to-end tests' hands on the X display: makes a window to lend the saver, reads
-// a window back and compares it with the expected still picture, sends it input.
-//   x_probe window W H            prints the new window's id, keeps it until killed
-//   x_probe still WINDOW          waits (10 s at most) for the still picture of slot 2
-//   x_probe send WINDOW key|click|close|other   (other: a client message not WM_PROTOCOLS)
-//   x_probe map WINDOW 0|1
-//   x_probe resize WINDOW W H     once another client watches the window's size
-//   x_probe ping                  status 0 once the display answers
-// WINDOW is an id (decimal or 0x hex) or "own" for the saver's own top-level window.
+// The end-to-end tests' hands on the X display. WINDOW: an id, or "own" for the saver's own.
+//   x_probe ping | window W H (prints the id, keeps it until killed) | map WINDOW 0|1
+//   x_probe still WINDOW (waits 10 s at most for the still picture of slot 2)
+//   x_probe send WINDOW key|click|close|other (other: a client message not WM_PROTOCOLS)
+//   x_probe resize WINDOW W H (once another client watches the window's size)
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <unistd.h>
@@ -100,13 +96,9 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 100 && XGetWindowAttributes(d, w, &a) && !(a.all_event_masks & StructureNotifyMask); ++i)
             usleep(50000);
         XResizeWindow(d, w, std::atoi(argv[3]), std::atoi(argv[4]));
-        XCloseDisplay(d);
-        return 0;
     }
     if (command == "map" && argc == 4) {
         if (std::atoi(argv[3]) != 0) XMapWindow(d, w); else XUnmapWindow(d, w);
-        XCloseDisplay(d);
-        return 0;
     }
     if (command == "still") {
         std::string diff = "never read";
@@ -123,25 +115,21 @@ int main(int argc, char** argv) {
         return diff.empty() ? 0 : 1;
     }
     if (command == "send" && argc == 4) {
-        XEvent e{};
         const std::string what = argv[3];
+        const bool message = what == "close" || what == "other";
+        XEvent e{};
         e.xany.window = w;
-        long mask = KeyPressMask;
-        if (what == "close" || what == "other") {
-            e.type = ClientMessage;
+        e.type = message ? ClientMessage : what == "key" ? KeyPress : ButtonPress;
+        if (message) {
             e.xclient.message_type = XInternAtom(d, what == "close" ? "WM_PROTOCOLS" : "X_PROBE_OTHER", False);
             e.xclient.format = 32;
             e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-            mask = 0;
         } else {
-            e.type = what == "key" ? KeyPress : ButtonPress;
             e.xkey.keycode = 38;
             e.xkey.root = DefaultRootWindow(d);
-            if (what != "key") mask = ButtonPressMask;
         }
-        XSendEvent(d, w, False, mask, &e);
-        XCloseDisplay(d);
-        return 0;
+        XSendEvent(d, w, False, message ? 0 : what == "key" ? KeyPressMask : ButtonPressMask, &e);
     }
-    return 2;
+    XCloseDisplay(d);
+    return 0;
 }

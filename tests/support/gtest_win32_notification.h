@@ -1,6 +1,5 @@
-// GoogleTest's Notification uses std::mutex, which the -win32 thread model of MinGW-w64
-// lacks. This stand-in over a Win32 event is force-included into GoogleTest and the
-// tests of the Windows builds; GoogleTest then skips its own.
+// GoogleTest's Notification needs std::mutex, which MinGW-w64's -win32 threads lack: this
+// one over a Win32 event is force-included into GoogleTest, which then skips its own.
 #pragma once
 #if defined(_WIN32)
 #ifndef NOMINMAX
@@ -22,7 +21,6 @@ public:
     ~Notification() { CloseHandle(event_); }
     Notification(const Notification&) = delete;
     Notification& operator=(const Notification&) = delete;
-
     void Notify() { SetEvent(event_); }
     void WaitForNotification() { WaitForSingleObject(event_, INFINITE); }
 

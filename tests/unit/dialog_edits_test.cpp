@@ -111,17 +111,14 @@ TEST(PointerControls, LightDirectionAndSpinnerDrag) {
     SpinnerDrag drag;
     int32_t delta = 0;
     EXPECT_FALSE(drag.Move(10, delta));  // not pressed
-    drag.Press();
-    EXPECT_FALSE(drag.Move(50, delta));  // the first move is only the reference
-    EXPECT_TRUE(drag.Move(40, delta));
-    EXPECT_EQ(delta, 10);
-    EXPECT_TRUE(drag.Move(44, delta));
-    EXPECT_EQ(delta, -4);
-    EXPECT_TRUE(drag.Move(-1, delta));  // one pixel above the control: no reference after it
-    EXPECT_FALSE(drag.Move(20, delta));
-    drag.Release();
-    drag.Press();
-    EXPECT_FALSE(drag.Move(5, delta));  // a new drag starts without a reference
+    for (int press = 0; press < 2; ++press) {
+        drag.Press();
+        // The first move is only the reference; one pixel above the control (-1) leaves
+        // no reference after it; a new drag starts without one.
+        const std::pair<int32_t, int32_t> moves[] = {{50, 0}, {40, 10}, {44, -4}, {-1, 45}, {20, 0}};
+        for (const auto& [y, moved] : moves) EXPECT_EQ(drag.Move(y, delta) ? delta : 0, moved) << y;
+        drag.Release();
+    }
 }
 
 }  // namespace

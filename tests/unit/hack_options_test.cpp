@@ -54,15 +54,4 @@ TEST(HackOptions, Table) {
     }
 }
 
-TEST(HackOptions, OutOfRangeSettingsAreNamed) {
-    SaverSettings s{};
-    RunState r{};
-    SetDefaults(s, r);
-    EXPECT_TRUE(SettingsOutOfRange(s).empty());
-    s.size1 = 100000;
-    s.mirror = -1.0f / 0.0f;
-    EXPECT_EQ(SettingsOutOfRange(s), (std::vector<std::string>{"size1 100000 is outside 5..50; used as given",
-                                                               "mirror -inf is outside 0..1; used as given"}));
-}
-
 }  // namespace

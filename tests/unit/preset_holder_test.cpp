@@ -36,8 +36,7 @@ TEST(PresetRecord, EveryFieldLittleEndianAtItsOffsetWithoutBoundOrRandomly) {
     }
     for (size_t i = 9; i < 56; ++i) EXPECT_EQ(b[i], 0) << i;
     for (size_t i = 212; i < kPresetBytes; ++i) EXPECT_EQ(b[i], 0) << i;
-
-    PresetBytes bytes;
+    PresetBytes bytes;  // every byte of a record read survives its writing
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 3);
     EXPECT_EQ(EncodePreset(DecodePreset(bytes)), bytes);
 }
@@ -76,19 +75,14 @@ PresetHolder Torus(int32_t size1) {
 // choice keep their values; an invalid position changes nothing.
 TEST(ApplyPreset, CopiesEveryPresetFieldAndAsksForNewImages) {
     OwnedPresetStore store;
-    SaverSettings s{}, before{};
+    SaverSettings s = Distinct(), before = s;
     RunState r{};
-    SetDefaults(s, r);
-    r = RunState{};
-    before = s;
     for (int32_t position : {0, 1, -1}) {
         ApplyPreset(store, position, s, r);
         if (position == 0) AddPreset(store, Torus(40));
     }
     EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0);
     EXPECT_EQ(r.rebuildImages, 0);
-    s.bound = 77;
-    s.randomly = 88;
     ApplyPreset(store, 0, s, r);
     SaverSettings want{-0.5f, 0.25f, -0.75f, -0.0005091f, 3.0f, 2, 40, 12, 20, 0.5f, 0.0f, 77,
                        {4, 0, -1, 0, 64, 1, 0}, {}, 88};
@@ -114,10 +108,9 @@ TEST(RandomPreset, OnlyInFullScreenWithTheOptionOnAtTheClockModuloTheCountUnsign
     for (const auto& row : rows) {
         OwnedPresetStore store;
         for (int32_t i = 0; i < row.presets; ++i) AddPreset(store, Torus(100 + i));
-        SaverSettings s{};
+        SaverSettings s = Distinct();
+        s.size1 = 30;
         RunState r{};
-        SetDefaults(s, r);
-        r = RunState{};
         r.fullScreen = row.fullScreen;
         s.randomly = row.randomly;
         EXPECT_EQ(PickRandomPreset(store, row.clock, s, r), row.size1 != 30) << row.what;

@@ -17,17 +17,15 @@ public:
     using Bytes = std::vector<uint8_t>;
 
     std::map<std::string, Bytes> files;
-    std::set<std::string> folders, unwritableFolders, readOnlyFiles;
-    std::vector<std::string> createdFolders;
+    std::set<std::string> folders, unwritableFolders, readOnlyFiles, createdFolders;
     size_t writeLimit = std::numeric_limits<size_t>::max();  // bytes a new file takes before its writes fail
     bool failClose = false, failReplace = false, failCreateFolders = false;
-    // Every step of writing that can fail (making folders or a file, each write, each
-    // close, each replacement) is counted; step `failAt` and every later one fail, as on a
-    // disk that fills up. A failing write stores half of its bytes first.
+    // Every step that can fail (making folders or a file, each write, close, replacement)
+    // is counted; step `failAt` and every later one fail, as on a disk that fills up. A
+    // failing write stores half of its bytes first.
     int failAt = std::numeric_limits<int>::max(), steps = 0;
 
     bool Fails() { return steps++ >= failAt; }
-    bool Failed() const { return steps > failAt; }
     bool HasTemporary() const {
         return std::any_of(files.begin(), files.end(), [](const auto& f) {
             return f.first.size() > 4 && f.first.compare(f.first.size() - 4, 4, ".tmp") == 0;
@@ -44,7 +42,7 @@ public:
         if (folders.count(folder) != 0) return true;
         if (fails || failCreateFolders) return false;
         folders.insert(folder);
-        createdFolders.push_back(folder);
+        createdFolders.insert(folder);
         return true;
     }
     std::unique_ptr<File> Open(const std::string& path) override {

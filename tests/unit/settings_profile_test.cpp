@@ -2,7 +2,6 @@
 // profile: floats as "%f" text read back by a forgiving scanner, the rest as numbers.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -19,14 +18,7 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
 constexpr float kInf = std::numeric_limits<float>::infinity();
-
-SaverSettings Garbage() {
-    SaverSettings s;
-    std::memset(&s, 0x5A, sizeof s);
-    return s;
-}
 
 SaverSettings Defaults() {
     SaverSettings s{};
@@ -42,8 +34,7 @@ SaverSettings Edited() {
     return s;
 }
 
-// Every value a profile was given, in the order first written: text in quotes, numbers
-// in decimal.
+// The values a profile holds, in the order first written: text in quotes, numbers in decimal.
 std::string Forms(const MemoryProfile& profile) {
     std::string forms;
     std::set<std::string> seen;
@@ -61,15 +52,16 @@ std::string Forms(const SaverSettings& s) {
     return Forms(profile);
 }
 
-// The forms of `base` with those of `names` taken from `other`.
-std::string Mixed(const std::string& base, const std::string& other, const std::set<std::string>& names) {
+// The forms of `base` with those of the first `count` names (or of `names`) from `other`.
+std::string Mixed(const std::string& base, const std::string& other, const std::set<std::string>& names,
+                  size_t count = 0) {
     std::istringstream a(base), b(other);
     std::map<std::string, std::string> replaced;
     std::string out, form;
     while (b >> form) replaced[form.substr(0, form.find('='))] = form;
-    while (a >> form) {
+    for (size_t i = 0; a >> form; ++i) {
         const std::string name = form.substr(0, form.find('='));
-        out += (out.empty() ? "" : " ") + (names.count(name) ? replaced[name] : form);
+        out += (out.empty() ? "" : " ") + (names.count(name) || i < count ? replaced[name] : form);
     }
     return out;
 }
@@ -87,7 +79,8 @@ TEST(Settings, DefaultsFromTheStartAndAfterEveryReset) {
     EXPECT_EQ(Forms(theSettings), kDefaultForms);
     EXPECT_EQ(theRunState.rebuildImages, 1);
     EXPECT_EQ(theRunState.stopDrawing + theRunState.fullScreen, 0);
-    const std::string garbage = Forms(Garbage());
+    SaverSettings garbage;
+    std::memset(&garbage, 0x5A, sizeof garbage);
     const struct {
         const char* what;
         void (*reset)(SaverSettings&, RunState&);
@@ -95,17 +88,17 @@ TEST(Settings, DefaultsFromTheStartAndAfterEveryReset) {
         int32_t switch0, stopDrawing;
     } rows[] = {
         // The random choice starts at 0 statically and is never reset.
-        {"all defaults but the random choice", SetDefaults, Mixed(kDefaultForms, garbage, {"randomly"}), 1, 0},
+        {"all defaults but the random choice", SetDefaults, Mixed(kDefaultForms, Forms(garbage), {"randomly"}), 1, 0},
         {"render options: not speeds, switches, colours or the random choice", ResetRenderOptions,
-         Mixed(garbage, kDefaultForms, {"angleX", "angleY", "angleZ", "ambient", "mirror", "shape", "size1", "size2",
-                                        "bound", "phong"}),
+         Mixed(Forms(garbage), kDefaultForms,
+               {"angleX", "angleY", "angleZ", "ambient", "mirror", "shape", "size1", "size2", "bound", "phong"}),
          0x5A5A5A5A, 0},
         {"colours only", ResetColors,
-         Mixed(garbage, kDefaultForms, {"color0", "color1", "color2", "color3", "color4", "color5", "color6"}),
+         Mixed(Forms(garbage), kDefaultForms, {"color0", "color1", "color2", "color3", "color4", "color5", "color6"}),
          0x5A5A5A5A, 1},
     };
     for (const auto& row : rows) {
-        SaverSettings s = Garbage();
+        SaverSettings s = garbage;
         RunState r{0, 1, 0, 0, 0, 0, 0};
         row.reset(s, r);
         EXPECT_EQ(Forms(s), row.forms) << row.what;
@@ -113,29 +106,6 @@ TEST(Settings, DefaultsFromTheStartAndAfterEveryReset) {
         EXPECT_EQ(r.rebuildImages, 1) << row.what;
         EXPECT_EQ(r.stopDrawing, row.stopDrawing) << row.what;
     }
-}
-
-// Each slot keeps its bit's value; bits 7..31 are ignored; any non-zero switch is on.
-// Colour words out of range (from a preset file) pack as the sum with its top byte cleared.
-TEST(Settings, ColoursAndSwitchesPackIntoProfileNumbers) {
-    const struct {
-        uint32_t mask;
-        std::vector<int32_t> switches;
-        uint32_t packed;
-    } rows[] = {{5, {1, 0, 4, 0, 0, 0, 0}, 5}, {0xFFFFFFFFu, {1, 2, 4, 8, 16, 32, 64}, 127}, {0xFFFFFF00u, {0, 0, 0, 0, 0, 0, 0}, 0}};
-    for (const auto& row : rows) {
-        int32_t switches[kShapeSlots];
-        UnpackSwitches(row.mask, switches);
-        EXPECT_EQ(std::vector<int32_t>(switches, switches + kShapeSlots), row.switches) << row.mask;
-        EXPECT_EQ(PackSwitches(switches), row.packed) << row.mask;
-    }
-    const int32_t odd[kShapeSlots] = {-7, 0, 0, 0, 0, 0, 1000};
-    EXPECT_EQ(PackSwitches(odd), 0x41u);
-    EXPECT_EQ(PackColor(ShapeColor{1, 2, 3}), 0x030201u);
-    EXPECT_EQ(PackColor(ShapeColor{static_cast<int32_t>(0xFF123456u), 0, 0}), 0x00123456u);
-    EXPECT_EQ(PackColor(ShapeColor{-1, 0, 0}), 0x00FFFFFFu);
-    const ShapeColor c = UnpackColor(0x01B2B200u);
-    EXPECT_EQ(std::vector<int32_t>({c.red, c.green, c.blue}), std::vector<int32_t>({0, 178, 178}));
 }
 
 // Six decimals of the widened value, and what is stored reads back as the rounded value.
@@ -169,8 +139,7 @@ TEST(ProfileFloat, TheScanTakesTheLongestNumberPrefixOrLeavesTheValue) {
         {std::string(100000, '9'), kInf}, {"0." + std::string(100000, '0') + "1", 0.0f},
         {"340282346638528859811704183484516925440.000000", FLT_MAX},
         {"1.4e-45", std::numeric_limits<float>::denorm_min()},
-        {"", kUnchanged}, {"abc", kUnchanged}, {"   ", kUnchanged}, {".", kUnchanged}, {"-", kUnchanged},
-        {"+.", kUnchanged}, {"e5", kUnchanged}, {"in", kUnchanged}, {"na", kUnchanged}, {"\x80" "1", kUnchanged},
+        {"", kUnchanged}, {"+.", kUnchanged}, {"e5", kUnchanged}, {"in", kUnchanged}, {"\x80" "1", kUnchanged},
     };
     for (const auto& row : rows) {
         float v = kUnchanged;
@@ -187,7 +156,8 @@ TEST(ProfileFloat, TheScanTakesTheLongestNumberPrefixOrLeavesTheValue) {
 }
 
 // Loading takes what is stored, unchecked; a missing value or one of the wrong kind
-// keeps the setting, except the random choice (off) and the switches (each its bit).
+// keeps the setting, except the random choice (off) and the switches (each its bit;
+// bits 7..31 ignored). Colour words pack with their top byte cleared.
 TEST(Profile, LoadingTakesStoredValuesUncheckedAndFallsBackPerValue) {
     MemoryProfile empty, closed, profile;
     closed.available = false;  // a profile that cannot be opened
@@ -195,8 +165,8 @@ TEST(Profile, LoadingTakesStoredValuesUncheckedAndFallsBackPerValue) {
                                      {"cbStep", "-3.000000"}, {"color5", "255"} /* wrong kind: absent */})
         profile.SetText(kProfileSection, name, text);
     for (const auto& [name, number] : {std::pair<const char*, uint32_t>{"shape", 2}, {"size1", 0xFFFFFFFFu},
-                                       {"phong", 1000}, {"randomly", 1}, {"switches", 5}, {"color4", 0x01123456u},
-                                       {"mirror", 7} /* wrong kind: no text */})
+                                       {"phong", 1000}, {"randomly", 1}, {"switches", 0xFFFFFF05u},
+                                       {"color4", 0x01123456u}, {"mirror", 7} /* wrong kind: no text */})
         profile.SetNumber(kProfileSection, name, number);
     const struct {
         MemoryProfile* profile;
@@ -217,26 +187,8 @@ TEST(Profile, LoadingTakesStoredValuesUncheckedAndFallsBackPerValue) {
         LoadProfile(*row.profile, s);
         EXPECT_EQ(Forms(s), row.forms);
         EXPECT_EQ(std::vector<int32_t>(s.switches, s.switches + kShapeSlots), row.switches);
-        EXPECT_EQ(row.profile->Size(), row.profile == &profile ? 11u : 0u);
+        EXPECT_EQ(row.profile->Size(), row.profile == &profile ? 11u : 0u);  // loading writes nothing
     }
-    EXPECT_EQ(empty.reads, (Names{"angleX", "angleY", "angleZ", "cbStep", "csStep", "ambient", "mirror", "shape",
-                                  "size1", "size2", "bound", "phong", "randomly", "switches", "color0", "color1",
-                                  "color2", "color3", "color4", "color5", "color6"}));
-}
-
-TEST(Profile, LoadingWhatWasSavedGivesTheRoundedSettings) {
-    SaverSettings saved = Edited();
-    saved.csStep = 0.0104891f;
-    saved.angleZ = -4e-7f;
-    saved.switches[6] = -3;
-    MemoryProfile profile;
-    SaveProfile(profile, saved);
-    SaverSettings loaded = Defaults();
-    LoadProfile(profile, loaded);
-    EXPECT_EQ(loaded.csStep, 0.010489f);
-    EXPECT_EQ(loaded.angleZ, 0.0f);
-    EXPECT_EQ(Forms(loaded), Mixed(kEditedForms, "csStep=\"0.010489\" angleZ=\"-0.000000\"", {"csStep", "angleZ"}));
-    EXPECT_EQ(loaded.switches[6], 64);  // a bit per non-zero switch
 }
 
 // Takes the first `accepted` writes and refuses every later one, as a registry key that
@@ -255,17 +207,13 @@ struct FailingProfile : MemoryProfile {
 // refused and the new value of each one it took; one that cannot be opened keeps all.
 TEST(Profile, AProfileThatStopsTakingValuesKeepsTheOldOnes) {
     EXPECT_EQ(Forms(Edited()), kEditedForms);
-    std::istringstream order(kDefaultForms);
-    Names names;
-    for (std::string form; order >> form;) names.push_back(form.substr(0, form.find('=')));
     for (size_t accepted = 0; accepted <= 22; ++accepted) {
         FailingProfile profile;
         SaveProfile(profile, Defaults());
         profile.accepted = profile.attempted + accepted;
         profile.available = accepted != 22;  // the last row: the key cannot be opened
         SaveProfile(profile, Edited());
-        const size_t taken = accepted == 22 ? 0 : std::min<size_t>(accepted, 21);
-        EXPECT_EQ(Forms(profile), Mixed(kDefaultForms, kEditedForms, {names.begin(), names.begin() + taken}))
+        EXPECT_EQ(Forms(profile), Mixed(kDefaultForms, kEditedForms, {}, accepted == 22 ? 0 : accepted))
             << accepted << " writes taken";
         EXPECT_EQ(profile.Size(), 21u);
     }

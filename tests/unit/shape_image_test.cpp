@@ -29,20 +29,6 @@ std::vector<uint32_t> Pixels(const Image& image) {
     return out;
 }
 
-TEST(ShapeImage, DefaultRedSphereIsAKeyedResource) {
-    ButtonImageCreator creator(Params());
-    const DC_DESCRIPTOR& d = creator.GetImage().descriptor;
-    EXPECT_EQ(d.stride, 63 * 4);
-    EXPECT_EQ(d.colourKey, 0);
-    EXPECT_NE(d.flags & kDescColorKeySet, 0);
-    EXPECT_EQ(d.alpha, 255);
-    // The lit side faces the upper left.
-    EXPECT_GT(PixelAt(creator.GetImage(), 20, 20) >> 16, PixelAt(creator.GetImage(), 42, 42) >> 16);
-    EXPECT_EQ(creator.GetResource().Name(), "b 63 63");
-    EXPECT_TRUE(creator.IsKindOf(&RefObject::kClass));
-    EXPECT_STREQ(creator.ClassName(), "ButtonImageCreator");
-}
-
 TEST(ShapeImage, SidesAndPixelsOfEveryShape) {
     const struct {
         const char* what;
@@ -63,8 +49,10 @@ TEST(ShapeImage, SidesAndPixelsOfEveryShape) {
     };
     for (const auto& row : rows) {
         ButtonImageCreator creator(Params(row.shape, row.outer, row.inner));
-        ASSERT_EQ(creator.GetImage().descriptor.width, row.side) << row.what;
-        ASSERT_EQ(creator.GetImage().descriptor.height, row.side) << row.what;
+        const DC_DESCRIPTOR& d = creator.GetImage().descriptor;
+        ASSERT_EQ(std::vector<int32_t>({d.width, d.height, d.stride, d.colourKey, d.flags & kDescColorKeySet}),
+                  std::vector<int32_t>({row.side, row.side, 4 * row.side, 0, kDescColorKeySet}))
+            << row.what;
         const uint32_t pixel = PixelAt(creator.GetImage(), row.x, row.y);
         if (row.pixel == kDrawn) {
             EXPECT_NE(pixel, 0u) << row.what;
@@ -72,8 +60,10 @@ TEST(ShapeImage, SidesAndPixelsOfEveryShape) {
             EXPECT_EQ(pixel, row.pixel) << row.what;
         }
     }
+    ButtonImageCreator sphere(Params()), torus(Params(2, 30, 20));
+    EXPECT_GT(PixelAt(sphere.GetImage(), 20, 20) >> 16, PixelAt(sphere.GetImage(), 42, 42) >> 16);  // lit upper left
+    EXPECT_EQ(sphere.GetResource().Name(), "b 63 63");
     // Pixels within 12 of the torus's centre stay transparent.
-    ButtonImageCreator torus(Params(2, 30, 20));
     for (int y = 19; y <= 43; ++y)
         for (int x = 19; x <= 43; ++x)
             if ((x - 31) * (x - 31) + (y - 31) * (y - 31) <= 144) {
@@ -90,40 +80,36 @@ TEST(ShapeImage, SidesAndPixelsOfEveryShape) {
     }
 }
 
+// Powers of one and below give exponent one. A stored power far above the slider's on the
+// largest image, multiplied out one by one on subnormal values, froze the saver for
+// minutes: rz at the centre is 0.577, whose 2048th power is 0, so no highlight there,
+// only a small bright spot where rz comes close to 1.
 TEST(ShapeImage, PhongPowers) {
     ShapeImageParams p = Params();
-    p.phongPower = 1;
-    const std::vector<uint32_t> one = Pixels(ButtonImageCreator(p).GetImage());
-    for (int power : {0, -3, std::numeric_limits<int32_t>::min()}) {  // one and below: exponent one
+    auto pixelsAt = [&](int32_t power) {
         p.phongPower = power;
-        EXPECT_EQ(Pixels(ButtonImageCreator(p).GetImage()), one) << power;
-    }
-    p.phongPower = 2;
-    EXPECT_NE(Pixels(ButtonImageCreator(p).GetImage()), one);
-    // A stored power far above the slider's on the largest image made: multiplied out one
-    // by one, mostly on subnormal values, this took minutes and froze the saver. rz at the
-    // centre is 0.577, whose 4095th power is 0: no highlight there, but a small bright
-    // spot where rz comes close to 1.
+        return Pixels(ButtonImageCreator(p).GetImage());
+    };
+    const std::vector<uint32_t> one = pixelsAt(1);
+    for (int power : {0, -3, std::numeric_limits<int32_t>::min()}) EXPECT_EQ(pixelsAt(power), one) << power;
+    EXPECT_NE(pixelsAt(2), one);
     for (const auto& [power, outer] : {std::pair{2048, kMaxOuterSize}, {std::numeric_limits<int32_t>::max(), 100}}) {
         p = Params(0, outer, outer);
-        p.phongPower = power;
-        const std::vector<uint32_t> lit = Pixels(ButtonImageCreator(p).GetImage());
+        const std::vector<uint32_t> lit = pixelsAt(power);
         p.mirror = 0.0f;
-        const std::vector<uint32_t> unlit = Pixels(ButtonImageCreator(p).GetImage());
+        const std::vector<uint32_t> unlit = pixelsAt(power);
         ASSERT_EQ(lit.size(), unlit.size());
         const size_t centre = static_cast<size_t>(outer + 1) * (2 * outer + 4);
         EXPECT_EQ(lit[centre], unlit[centre]) << power;
         size_t highlighted = 0;
         for (size_t i = 0; i < lit.size(); ++i) highlighted += lit[i] != unlit[i];
         EXPECT_LT(highlighted, lit.size() / 100) << power;
-        if (power == 2048) {
-            EXPECT_GT(highlighted, 0u);
-        }
+        EXPECT_TRUE(highlighted > 0 || power != 2048);
     }
 }
 
-// Shading once and colouring seven times: the pixels of seven separate renders, rebuilt
-// over their own block once nothing else holds it, never while it is held.
+// Shading once and colouring seven times: the pixels of separate renders (every colour
+// in the fuzz target), rebuilt over their own block once nothing else holds it.
 TEST(ShapeImage, SharedShadingMatchesIndependentRenders) {
     const uint32_t colours[7] = {0x0000FF, 0x00FF00, 0xFF0000, 0x00B2B2, 0xB2B200, 0xB200B2, 0x808080};
     for (ShapeImageParams p : {Params(0, 48, 46), Params(2, 30, 20), Params(1, 17, 5), Params(0, 0, 0)}) {
@@ -144,11 +130,8 @@ TEST(ShapeImage, SharedShadingMatchesIndependentRenders) {
         // Shading made for another size is not used: the image stays transparent.
         EXPECT_EQ(Pixels(ButtonImageCreator::CreateColoured(p, ShapeShading{}, colours, 1)[0]->GetImage()),
                   std::vector<uint32_t>(static_cast<size_t>(side) * side, 0u));
-        for (int k = 0; k < 7; ++k) {
-            p.colour = colours[k];
-            EXPECT_EQ(Pixels(seven[k]->GetImage()), Pixels(ButtonImageCreator(p).GetImage()))
-                << "shape " << p.shape << " outer " << p.outerSize << " colour " << colours[k];
-        }
+        p.colour = colours[6];
+        EXPECT_EQ(Pixels(seven[6]->GetImage()), Pixels(ButtonImageCreator(p).GetImage())) << "shape " << p.shape;
     }
 }
 
@@ -174,13 +157,13 @@ TEST(ShapeImage, ColouringFollowsTheLightingRuleForEveryValue) {
         const int32_t q = (v > -2147483649.0 && v < 2147483648.0) ? static_cast<int32_t>(v) : INT32_MIN;
         return static_cast<uint32_t>(q < 1 ? 1 : (q > 255 ? 255 : q));
     };
-    const uint32_t colours[] = {0x000000FFu, 0x00B2B200u, 0x00FFFFFFu, 0x00010203u};
-    // A grey highlight, and one whose channels differ from each other.
+    // Three colours, with a grey highlight and with one whose channels differ.
+    const uint32_t colours[] = {0x000000FFu, 0x00B2B200u, 0x00FFFFFFu};
     for (uint32_t highlight : {0x00FFFFFFu, 0x00804020u}) {
-        std::vector<std::vector<uint32_t>> out(4, std::vector<uint32_t>(shading.covered.size(), 0xABCDEF12u));
-        uint32_t* outputs[] = {out[0].data(), out[1].data(), out[2].data(), out[3].data()};
-        ColourShading(shading, colours, 4, highlight, outputs);
-        for (int k = 0; k < 4; ++k) {
+        std::vector<std::vector<uint32_t>> out(3, std::vector<uint32_t>(shading.covered.size(), 0xABCDEF12u));
+        uint32_t* outputs[] = {out[0].data(), out[1].data(), out[2].data()};
+        ColourShading(shading, colours, 3, highlight, outputs);
+        for (int k = 0; k < 3; ++k)
             for (size_t i = 0; i < shading.covered.size(); ++i) {
                 uint32_t expected = 0;  // the key where the shape does not cover
                 for (int c = 0; c < 3 && shading.covered[i]; ++c) {
@@ -191,15 +174,6 @@ TEST(ShapeImage, ColouringFollowsTheLightingRuleForEveryValue) {
                 ASSERT_EQ(out[k][i], expected) << "pixel " << i << " colour " << colours[k] << " highlight " << highlight;
             }
         }
-    }
-}
-
-TEST(Resources, NameIsLowerCasedAndHashed) {
-    Resource r("AbC");
-    EXPECT_EQ(r.Name(), "abc");
-    EXPECT_EQ(r.NameHash(), 97u + (98u << 1) + (99u << 2));
-    Resource high("\xE9");  // characters count as signed bytes
-    EXPECT_EQ(high.NameHash(), static_cast<uint32_t>(-23));
 }
 
 }  // namespace
