@@ -1,16 +1,9 @@
 #!/usr/bin/env bash
-# End-to-end tests of the setup program under Wine on a virtual X display. Each row of
-# the table: a silent install, the saver it put in place selected and started (/s, ended
-# by a key), setup and uninstall failing while the saver runs, a second install over it,
-# a silent uninstall of every copy; then files and registry must be as before the install,
-# the user's settings and presets kept (or removed when asked).
-#
-#   tests/e2e/run-installer-e2e.sh BUILD_DIR
-#
-# BUILD_DIR is a mingw64 build after `cmake --build BUILD_DIR --target installer
-# tindlbrg_driver`. The shipped tindlbrg-setup.exe is a 32-bit program: where Wine cannot
-# run 32-bit programs (no wine32), tindlbrg-setup-amd64.exe, the same script built as a
-# 64-bit program, stands in. Prints a line per row and "installer-e2e: N passed, N failed".
+# End-to-end tests of the setup program under Wine on a virtual X display, one row each:
+# a silent install, the saver selected and run, setup and uninstall failing while it is in
+# use, a second install, a silent uninstall of every copy; then drive C: and the registry as
+# before, settings and presets kept (or removed when asked).
+#   tests/e2e/run-installer-e2e.sh BUILD_DIR   (after building the installer and tindlbrg_driver)
 set -uo pipefail
 
 inside=0
@@ -21,13 +14,10 @@ export WINEPREFIX=$build/installer-wineprefix
 . "$(dirname "$0")/../../scripts/wine-prefix.sh"
 driver=$build/tests/e2e/tindlbrg_driver.exe
 setup=$build/tindlbrg-setup.exe
-# 32-bit Windows programs need Wine's 32-bit DLLs and, for wine32, a kernel that runs
-# 32-bit Linux programs.
-runs_32bit() {
-  compgen -G '/usr/lib/*/wine/i386-windows/kernel32.dll' >/dev/null &&
-    { [ ! -e /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; }
-}
-if ! runs_32bit; then
+# The shipped setup is 32-bit: that needs Wine's 32-bit DLLs and a kernel that runs 32-bit
+# Linux programs. Else the same script built as a 64-bit program stands in.
+if ! compgen -G '/usr/lib/*/wine/i386-windows/kernel32.dll' >/dev/null ||
+   { [ -e /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; }; then
   [ "$inside" = 1 ] || echo "SKIP the shipped 32-bit tindlbrg-setup.exe: this Wine runs no 32-bit programs (no" \
     "wine32, or a kernel without 32-bit support); tindlbrg-setup-amd64.exe, the same script as a 64-bit program, stands in"
   setup=$build/tindlbrg-setup-amd64.exe
@@ -54,8 +44,7 @@ as_typed() { timeout 120 wine cmd /c "cd /d $1 && ${*:2}" </dev/null >/dev/null 
 setup_as_typed() { as_typed 'C:\windows\temp' tindlbrg-setup.exe /S "$@"; }
 unix_path() { win winepath -u "$1"; }
 reg_value() { win reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
-file_version() { strings -el "$1" | grep -A1 -x FileVersion | sed -n 2p; }
-product_version() { strings -el "$1" | grep -A1 -x ProductVersion | sed -n 2p; }
+version_of() { strings -el "$2" | grep -A1 -x "$1" | sed -n 2p; }  # FileVersion or ProductVersion
 
 # The saver keeps presets in the user's folder, or in the Windows folder where it may write.
 seed_settings() {
@@ -85,9 +74,6 @@ wait_until_gone() {  # registry key
 
 fail() { echo "FAIL $name: $*"; return 1; }
 
-# Runs the saver's settings dialog, which holds its file open, until in_use_end.
-in_use_begin() { timeout 60 wine "$1" /c </dev/null >/dev/null 2>&1 & saver_pid=$!; sleep 2; }
-in_use_end() { kill "$saver_pid"; wait "$saver_pid" 2>/dev/null; }
 
 run_row() {
   IFS='|' read -r name setup_args setup2_args uninstall_args folder list settings <<<"$1"
@@ -111,12 +97,13 @@ run_row() {
   status=$(win "$driver" run input.letter_key_ends "$selected") || fail "the installed saver: ${status//$'\n'/ }" || return 1
   seed_settings >/dev/null || fail "cannot seed the presets again" || return 1  # the driver starts every case from none
   # A saver in use cannot be replaced or removed: that must fail, and change nothing.
-  in_use_begin "$selected"
+  timeout 60 wine "$selected" /c </dev/null >/dev/null 2>&1 & saver_pid=$!  # its dialog holds the file open
+  sleep 2
   setup_as_typed $setup_args; status=$?
   uninstaller=$(reg_value "$list\\$uninst_key\\Tindelborg" QuietUninstallString)
   uninstaller=${uninstaller% /S} uninstaller=${uninstaller//\"/}
   as_typed "${uninstaller%\\*}" uninstall.exe /S "_?=${uninstaller%\\*}"; status="$status $?"
-  in_use_end
+  kill "$saver_pid"; wait "$saver_pid" 2>/dev/null
   [[ $status != 0* && $status != *\ 0 ]] || fail "with the saver in use, setup and uninstall ended with $status" || return 1
   [ -f "$scr" ] && win reg query "$list\\$uninst_key\\Tindelborg" >/dev/null || fail "a failed uninstall removed the saver" || return 1
   setup_as_typed $setup2_args || fail "second setup ended with status $?" || return 1
@@ -156,15 +143,16 @@ run_rows() {
   local_appdata=$(win cmd /c echo %LOCALAPPDATA%)
   appdata=$(unix_path "$(win cmd /c echo %APPDATA%)")
   local passed=0 failed=0 row
-  if [ -n "$version" ] && [ "$(file_version "$setup")" = "$version.0" ] &&
-     [ "$(file_version "$build/tindlbrg.scr")" = "$version.0" ] &&
-     [ "$(product_version "$setup")" = "$version" ] && [ "$(product_version "$build/tindlbrg.scr")" = "$version" ]; then
-    passed=$((passed + 1)); echo "PASS version information $version.0 in the setup and the saver"
-  else
-    failed=$((failed + 1)); echo "FAIL version information: setup $(file_version "$setup"), saver $(file_version "$build/tindlbrg.scr"), project $version"
-  fi
-  for row in "${rows[@]}"; do
-    if run_row "$row"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+  for row in version "${rows[@]}"; do
+    if [ "$row" = version ]; then
+      # The version information of both programs: the project's version, and with .0 the file's.
+      local got="$(version_of FileVersion "$setup") $(version_of FileVersion "$build/tindlbrg.scr")"
+      got+=" $(version_of ProductVersion "$setup") $(version_of ProductVersion "$build/tindlbrg.scr")"
+      name=version; [ -n "$version" ] && [ "$got" = "$version.0 $version.0 $version $version" ] &&
+        echo "PASS version information $version.0" || fail "setup and saver show $got, project $version"
+    else
+      run_row "$row"
+    fi && passed=$((passed + 1)) || failed=$((failed + 1))
   done
   echo "installer-e2e: $passed passed, $failed failed"
   [ "$failed" = 0 ]
@@ -173,8 +161,7 @@ run_rows() {
 if [ "$inside" = 1 ]; then run_rows; exit; fi
 
 for file in "$setup" "$build/tindlbrg.scr" "$driver"; do
-  [ -f "$file" ] || { echo "installer-e2e: $file is missing (cmake --build $build --target installer tindlbrg_driver)"
-                      echo "installer-e2e: 0 passed, 1 failed"; exit 1; }
+  [ -f "$file" ] || { echo "installer-e2e: $file is missing"; echo "installer-e2e: 0 passed, 1 failed"; exit 1; }
 done
 exec 9>"$WINEPREFIX.lock"
 flock -w 300 9 || { echo "installer-e2e: another run holds $WINEPREFIX.lock"; exit 1; }
