@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end tests of the real saver under Wine on a virtual X display (Xvfb, 1024x768,
-# 24 bits), one driver process per case. Prints a line per case and "e2e: N passed,
-# N failed"; status 1 on any failure; screens of failed cases go to BUILD_DIR/e2e-screenshots.
+# 24 bits), one driver process per case; with $TINDLBRG_SOAK_MINUTES set, the soak cases.
 #   tests/e2e/run-e2e.sh BUILD_DIR [CASE_PREFIX...]   (BUILD_DIR: a mingw64 build)
-# $TINDLBRG_SOAK_MINUTES set: the soak cases instead (see soak.sh).
+# Prints a line per case and "e2e: N passed, N failed"; status 1 on any failure.
 set -uo pipefail
 
 inside=0
@@ -18,7 +17,6 @@ export WINEPREFIX=$build/e2e-wineprefix
 . "$(dirname "$0")/../../scripts/wine-prefix.sh"
 saver=$build/tindlbrg.scr
 driver=$build/tests/e2e/tindlbrg_driver.exe
-shots=$build/e2e-screenshots
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }  # Wine sees the Unix file system as Z:
 
@@ -37,12 +35,10 @@ run_cases() {
     for prefix in "$@"; do [[ $name == "$prefix"* ]] && wanted=1; done
     [ "$wanted" = 1 ] || continue
     start=$(date +%s%N)
-    rm -f "$shots/$name".*
     # A Wine that ends at once without a word never ran the driver (seen when it starts as
     # the last case's wineserver is ending): that one start is tried again, and said so.
     for attempt in 1 2; do
-      output=$(timeout -k 10 "$limit" wine "$driver" run "$name" "$(windows_path "$saver")" \
-               "$(windows_path "$shots/$name.bmp")" </dev/null 2>&1 | tr -d '\r')
+      output=$(timeout -k 10 "$limit" wine "$driver" run "$name" "$(windows_path "$saver")" </dev/null 2>&1 | tr -d '\r')
       status=${PIPESTATUS[0]}
       [ "$status" != 0 ] && [ "$status" -lt 124 ] && [ -z "$output" ] && [ "$attempt" = 1 ] || break
       echo "note: $name: Wine ended with status $status before the driver said anything; starting it again"
@@ -60,10 +56,6 @@ run_cases() {
     failed=$((failed + 1))
     [ -n "$verdict" ] || verdict="FAIL: driver status $status: $(tail -n 3 <<<"$output" | tr '\n' ' ')"
     echo "FAIL $name (${seconds} s): ${verdict#FAIL: }"
-    if [ -f "$shots/$name.bmp" ] && command -v convert >/dev/null &&
-       convert "$shots/$name.bmp" "$shots/$name.png" 2>/dev/null; then
-      rm -f "$shots/$name.bmp"
-    fi
     # A driver that failed or was killed may leave the saver behind: end it before the next case.
     wineserver -k 2>/dev/null
   done
@@ -80,7 +72,6 @@ fi
 fail() { echo "e2e: $1"; echo "e2e: 0 passed, 1 failed"; exit 1; }
 for file in "$saver" "$driver"; do [ -f "$file" ] || fail "$file is missing (build the mingw64 preset first)"; done
 for tool in wine wineserver xvfb-run; do command -v "$tool" >/dev/null || fail "$tool is not installed"; done
-mkdir -p "$shots"
 
 # One run at a time per build folder: the cases share the prefix and its wineserver.
 # Nothing started from here may inherit the lock: a wineserver that outlived the run

@@ -6,7 +6,6 @@
 #include <commctrl.h>
 
 #include <array>
-#include <memory>
 
 namespace id {
 constexpr int kOk = IDOK, kCancel = IDCANCEL, kHelp = 1047, kPreviewArea = 1006, kPresetList = 1003, kSave = 1017,
@@ -70,7 +69,7 @@ inline void ChooseFile(HWND fileDialog, const std::wstring& path) {
     Expect(field != nullptr, "the file dialog has no name field: " + Describe(fileDialog)); SetText(field, path);
     Press(fileDialog, IDOK);
 }
-// The colour dialog's red, green and blue fields.
+// The colour dialog's red, green and blue fields, read and set.
 inline std::array<int, 3> ColourFields(HWND colourDialog) {
     std::array<int, 3> rgb{};
     for (int i = 0; i < 3; ++i) rgb[i] = _wtoi(TextOf(GetDlgItem(colourDialog, 706 + i)).c_str());
@@ -82,26 +81,22 @@ inline void SetColourFields(HWND colourDialog, std::array<int, 3> rgb) {
 
 class Dialog {
 public:
-    // Starts the saver with `args` (or takes one started already) and waits until its
-    // dialog and the live preview in it show.
-    explicit Dialog(const std::vector<std::wstring>& args = {}) : Dialog(std::make_unique<Saver>(args)) {}
-    explicit Dialog(std::unique_ptr<Saver> saver) : saver_(std::move(saver)) {
+    // Starts the saver with `args` and waits until its dialog and the live preview in it show.
+    explicit Dialog(const std::vector<std::wstring>& args = {}) : saver_(args) {
         PollUntil([&] {
             for (HWND hwnd : Windows())
                 if (ClassOf(hwnd) == L"#32770") dialog_ = hwnd;
-            for (HWND hwnd : dialog_ ? ChildrenOf(dialog_, saver_->Pid()) : std::vector<HWND>())
+            for (HWND hwnd : dialog_ ? ChildrenOf(dialog_, saver_.Pid()) : std::vector<HWND>())
                 if (ClassOf(hwnd) == L"TindelborgDrawWnd" && IsWindowVisible(hwnd)) preview_ = hwnd;
-            return preview_ != nullptr || !saver_->Running();
+            return preview_ != nullptr || !saver_.Running();
         });
-        Expect(saver_->Running(), Format("%s ended (status %lu) without its dialog", saver_->Args().c_str(),
-                                         saver_->ExitCode()));
-        Expect(dialog_ != nullptr, saver_->Args() + " showed no dialog: " + saver_->Showing());
-        Expect(preview_ != nullptr, "the dialog shows no live preview (no visible \"TindelborgDrawWnd\" child)");
+        Expect(saver_.Running(), Format("%s ended (status %lu) without its dialog", saver_.Args().c_str(), saver_.ExitCode()));
+        Expect(preview_ != nullptr, saver_.Args() + " shows no dialog with a live preview: " + saver_.Showing());
     }
-    Saver& saver() { return *saver_; }
+    Saver& saver() { return saver_; }
     HWND Handle() const { return dialog_; }
     HWND Preview() const { return preview_; }
-    std::vector<HWND> Windows() const { return WindowsOf(saver_->Pid()); }
+    std::vector<HWND> Windows() const { return WindowsOf(saver_.Pid()); }
     HWND Item(int id) const {
         HWND item = GetDlgItem(dialog_, id); Expect(item != nullptr, Format("the dialog has no control %d", id));
         return item;
@@ -126,10 +121,10 @@ public:
         PollUntil([&] {
             for (HWND hwnd : Windows())
                 if (std::find(before.begin(), before.end(), hwnd) == before.end()) found = hwnd;
-            return found != nullptr || !saver_->Running();
+            return found != nullptr || !saver_.Running();
         });
-        Expect(saver_->Running(), Format("the saver ended (status %lu) after %s", saver_->ExitCode(), step.c_str()));
-        Expect(found != nullptr, "no window opened after " + step + " (" + saver_->Showing() + ")"); return found;
+        Expect(saver_.Running(), Format("the saver ended (status %lu) after %s", saver_.ExitCode(), step.c_str()));
+        Expect(found != nullptr, "no window opened after " + step + " (" + saver_.Showing() + ")"); return found;
     }
     HWND Open(int id, const wchar_t* caption = nullptr) {  // the window a posted click opens
         const auto before = Windows(); PostClick(id);
@@ -141,14 +136,14 @@ public:
     }
     void WaitClosed(HWND window, const std::string& what) {
         Expect(PollUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }), what + " is still open");
-        Expect(saver_->Running(), Format("the saver ended (status %lu) when %s closed", saver_->ExitCode(), what.c_str()));
+        Expect(saver_.Running(), Format("the saver ended (status %lu) when %s closed", saver_.ExitCode(), what.c_str()));
     }
     void Ok() {  // and the end with status 0
-        PostClick(id::kOk); saver_->ExpectEnds(0, "Ok");
+        PostClick(id::kOk); saver_.ExpectEnds(0, "Ok");
     }
     void Cancel() {  // and the end
         PostClick(id::kCancel);
-        Expect(PollUntil([&] { return !saver_->Running(); }), "the dialog did not end on Cancel: " + saver_->Showing());
+        Expect(PollUntil([&] { return !saver_.Running(); }), "the dialog did not end on Cancel: " + saver_.Showing());
     }
     // A press, moves with the button held and a release, posted to control `id`.
     void Drag(int id, std::initializer_list<POINT> points, bool release = true) {
@@ -159,7 +154,7 @@ public:
     }
 
 private:
-    std::unique_ptr<Saver> saver_;
+    Saver saver_;
     HWND dialog_ = nullptr, preview_ = nullptr;
 };
 
