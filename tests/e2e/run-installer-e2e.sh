@@ -53,8 +53,8 @@ seed_settings() {
     printf 'presets\n' >"$WINEPREFIX/drive_c/windows/tindlbrg.cfg"
 }
 
-# Everything a setup may touch: the files of drive C: (but the temporary folders, where
-# the uninstaller runs a copy of itself), the presets' bytes, and the registry keys.
+# All a setup may touch: drive C: (but the temporary folders, where the uninstaller runs a
+# copy of itself), the presets' bytes, and the registry keys.
 snapshot() {
   local key
   {
@@ -66,73 +66,73 @@ snapshot() {
   } | grep -v -e '^$' -e '^reg: '
 }
 
-wait_until_gone() {  # registry key
-  local i
-  for i in $(seq 100); do win reg query "$1" >/dev/null || return 0; sleep 0.3; done
-  return 1
+uninstaller_of() {  # LIST: its uninstaller's Windows path, or nothing
+  local line; line=$(reg_value "$1\\$uninst_key\\Tindelborg" QuietUninstallString); line=${line% /S}; echo "${line//\"/}"
 }
+fail() { echo "FAIL $name: $*"; exit 1; }
 
-fail() { echo "FAIL $name: $*"; return 1; }
-
-
-run_row() {
+run_row() (  # a subshell: fail ends the row
+  if [ "$1" = version ]; then  # the version information: the project's, and with .0 the files'
+    name=version got="$(version_of FileVersion "$setup") $(version_of FileVersion "$build/tindlbrg.scr")"
+    got+=" $(version_of ProductVersion "$setup") $(version_of ProductVersion "$build/tindlbrg.scr")"
+    [ -n "$version" ] && [ "$got" = "$version.0 $version.0 $version $version" ] || fail "they show $got, project $version"
+    echo "PASS version information $version.0 in the setup and the saver"
+    exit 0
+  fi
   IFS='|' read -r name setup_args setup2_args uninstall_args folder list settings <<<"$1"
   folder=${folder//%LOCALAPPDATA%/$local_appdata}
   { win reg add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /d "$previous_saver" /f &&
     win reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveActive /d 0 /f && seed_settings; } >/dev/null ||
-    fail "cannot seed the registry and the presets" || return 1
-  [[ $setup_args != /D=* ]] || mkdir -p "$(unix_path "$folder")" || fail "cannot make $folder" || return 1
-  local before scr selected uninstaller status phong expected copy stale='C:\windows\temp\stale'
-  before=$(snapshot)
-  setup_as_typed $setup_args || fail "setup ended with status $?" || return 1
+    fail "cannot seed the registry and the presets"
+  [[ $setup_args != /D=* ]] || mkdir -p "$(unix_path "$folder")" || fail "cannot make $folder"
+  before=$(snapshot) stale='C:\windows\temp\stale'
+  setup_as_typed $setup_args || fail "setup ended with status $?"
   scr=$(unix_path "$folder\\tindlbrg.scr")
-  cmp -s "$scr" "$build/tindlbrg.scr" || fail "no 64-bit saver at $folder" || return 1
+  cmp -s "$scr" "$build/tindlbrg.scr" || fail "no 64-bit saver at $folder"
   selected=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
-  [[ $selected =~ $short_path ]] || fail "selected saver \"$selected\" is no short path" || return 1
-  [ "$(unix_path "$selected")" -ef "$scr" ] || fail "selected \"$selected\", not the installed saver" || return 1
-  [ "$(reg_value 'HKCU\Control Panel\Desktop' ScreenSaveActive)" = 1 ] || fail "screen saver not made active" || return 1
-  [ "$(reg_value "$list\\$uninst_key\\Tindelborg" DisplayVersion)" = "$version" ] ||
-    fail "no uninstaller of version $version in $list's list" || return 1
-  # The saver as Windows starts it: its short path, full screen until a key.
-  status=$(win "$driver" run input.letter_key_ends "$selected") || fail "the installed saver: ${status//$'\n'/ }" || return 1
-  seed_settings >/dev/null || fail "cannot seed the presets again" || return 1  # the driver starts every case from none
-  # A saver in use cannot be replaced or removed: that must fail, and change nothing.
-  timeout 60 wine "$selected" /c </dev/null >/dev/null 2>&1 & saver_pid=$!  # its dialog holds the file open
+  [[ $selected =~ $short_path ]] || fail "selected saver \"$selected\" is no short path"
+  [ "$(unix_path "$selected")" -ef "$scr" ] || fail "selected \"$selected\", not the installed saver"
+  [ "$(reg_value 'HKCU\Control Panel\Desktop' ScreenSaveActive)" = 1 ] || fail "screen saver not made active"
+  [ "$(reg_value "$list\\$uninst_key\\Tindelborg" DisplayVersion)" = "$version" ] || fail "no uninstaller of $version in $list"
+  # The saver as Windows starts it, by its short path; the driver starts every case from no presets.
+  status=$(win "$driver" run input.letter_key_ends "$selected") || fail "the installed saver: ${status//$'\n'/ }"
+  seed_settings >/dev/null || fail "cannot seed the presets again"
+  # A saver in use (its dialog holds the file open) cannot be replaced or removed.
+  timeout 60 wine "$selected" /c </dev/null >/dev/null 2>&1 & saver_pid=$!
   sleep 2
   setup_as_typed $setup_args; status=$?
-  uninstaller=$(reg_value "$list\\$uninst_key\\Tindelborg" QuietUninstallString)
-  uninstaller=${uninstaller% /S} uninstaller=${uninstaller//\"/}
+  uninstaller=$(uninstaller_of $list)
   as_typed "${uninstaller%\\*}" uninstall.exe /S "_?=${uninstaller%\\*}"; status="$status $?"
   kill "$saver_pid"; wait "$saver_pid" 2>/dev/null
-  [[ $status != 0* && $status != *\ 0 ]] || fail "with the saver in use, setup and uninstall ended with $status" || return 1
-  [ -f "$scr" ] && win reg query "$list\\$uninst_key\\Tindelborg" >/dev/null || fail "a failed uninstall removed the saver" || return 1
-  setup_as_typed $setup2_args || fail "second setup ended with status $?" || return 1
+  [[ $status != 0* && $status != *\ 0 ]] || fail "with the saver in use, setup and uninstall ended with $status"
+  [ -f "$scr" ] && win reg query "$list\\$uninst_key\\Tindelborg" >/dev/null || fail "a failed uninstall removed the saver"
+  setup_as_typed $setup2_args || fail "second setup ended with status $?"
   phong=$(reg_value "$settings_key" Phong)
-  [ "$phong" = 0x9 ] || fail "the second install lost the settings (Phong \"$phong\", not 0x9)" || return 1
+  [ "$phong" = 0x9 ] || fail "the second install lost the settings (Phong \"$phong\", not 0x9)"
   [ "$setup2_args" != "$setup_args" ] || [ "$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)" = "$selected" ] ||
-    fail "the second install changed the selection" || return 1
+    fail "the second install changed the selection"
   # Every copy goes, the per-user one first: the other must then give back the saver from before ours.
   for list in HKCU HKLM; do
-    uninstaller=$(reg_value "$list\\$uninst_key\\Tindelborg" QuietUninstallString)
+    uninstaller=$(uninstaller_of $list)
     [ -n "$uninstaller" ] || continue
-    uninstaller=${uninstaller% /S} uninstaller=${uninstaller//\"/}
     if [ "$setup2_args" != "$setup_args" ] && [ $list = HKCU ]; then
       # A per-user uninstaller of no registered copy (here: one moved away) leaves the all-users copy alone.
-      copy=$(unix_path "$stale") && mkdir -p "$copy" && cp "$(unix_path "$uninstaller")" "$copy/" || fail "no $stale" || return 1
+      copy=$(unix_path "$stale") && mkdir -p "$copy" && cp "$(unix_path "$uninstaller")" "$copy/" || fail "no $stale"
       as_typed "$stale" uninstall.exe /S "_?=$stale"; status=$?; rm -r "$copy"
       [ $status != 0 ] && win reg query "HKLM\\$uninst_key\\Tindelborg" >/dev/null ||
-        fail "a stray uninstaller ended with $status, the all-users copy gone or not" || return 1
+        fail "a stray uninstaller ended with $status, the all-users copy gone or not"
     fi
-    win "$uninstaller" /S $uninstall_args || fail "uninstall ended with status $?" || return 1
-    # That one hands over to a copy of itself and ends; the copy removes the entry last.
-    wait_until_gone "$list\\$uninst_key\\Tindelborg" || fail "the uninstaller did not finish" || return 1
+    win "$uninstaller" /S $uninstall_args || fail "uninstall ended with status $?"
+    # It hands over to a copy of itself and ends; the copy removes the entry last.
+    for i in $(seq 100); do win reg query "$list\\$uninst_key\\Tindelborg" >/dev/null || break; sleep 0.3; done
+    [ "$i" -lt 100 ] || fail "the uninstaller did not finish"
   done
   expected=$before
   [ "$settings" = kept ] || expected=$(grep -v -e 'Pellucid Works' -e '^ *Phong ' -e 'windows/tindlbrg.cfg' <<<"$before")
   diff <(echo "$expected") <(snapshot) >"$build/installer-e2e.diff" ||
-    fail "after uninstall, not as before (settings $settings): $(tr '\n' ' ' <"$build/installer-e2e.diff")" || return 1
+    fail "after uninstall, not as before (settings $settings): $(tr '\n' ' ' <"$build/installer-e2e.diff")"
   echo "PASS $name"
-}
+)
 
 run_rows() {
   # One server for the whole run: no start-up after each program's end.
@@ -144,15 +144,7 @@ run_rows() {
   appdata=$(unix_path "$(win cmd /c echo %APPDATA%)")
   local passed=0 failed=0 row
   for row in version "${rows[@]}"; do
-    if [ "$row" = version ]; then
-      # The version information of both programs: the project's version, and with .0 the file's.
-      local got="$(version_of FileVersion "$setup") $(version_of FileVersion "$build/tindlbrg.scr")"
-      got+=" $(version_of ProductVersion "$setup") $(version_of ProductVersion "$build/tindlbrg.scr")"
-      name=version; [ -n "$version" ] && [ "$got" = "$version.0 $version.0 $version $version" ] &&
-        echo "PASS version information $version.0" || fail "setup and saver show $got, project $version"
-    else
-      run_row "$row"
-    fi && passed=$((passed + 1)) || failed=$((failed + 1))
+    if run_row "$row"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
   done
   echo "installer-e2e: $passed passed, $failed failed"
   [ "$failed" = 0 ]

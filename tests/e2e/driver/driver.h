@@ -198,15 +198,20 @@ public:
         Expect(Running(), Format("the saver ended (status %lu) %s", ExitCode(), when.c_str()));
         Expect(answered, Format("the saver did not answer a message within %lu s %s", kDeadlineMs / 1000, when.c_str()));
     }
+    // Polls `find` until it gives a window; fails when the saver ends or at the deadline.
+    template <class Find>
+    HWND WaitFor(const std::string& what, Find find) {
+        HWND found = nullptr;
+        PollUntil([&] { return (found = find()) != nullptr || !Running(); });
+        Expect(Running(), Format("the saver (%s) ended with status %lu before %s", args_.c_str(), ExitCode(), what.c_str()));
+        Expect(found != nullptr, "never " + what + " (" + Showing() + ")");
+        return found;
+    }
     HWND FullScreen() {  // once it covers the screen (it may still be settling): an untitled topmost pop-up
-        HWND window = nullptr;
-        PollUntil([&] {
-            const auto shown = WindowsOf(pid_); window = shown.size() == 1 ? shown[0] : nullptr;
-            const RECT r = window ? RectOf(window) : RECT{}; return (window && EqualRect(&r, &kScreen)) || !Running();
+        const HWND window = WaitFor("one window covering the screen", [&]() -> HWND {
+            const auto shown = WindowsOf(pid_); const RECT r = shown.size() == 1 ? RectOf(shown[0]) : RECT{};
+            return EqualRect(&r, &kScreen) ? shown[0] : nullptr;
         });
-        Expect(Running(), Format("the saver (%s) ended with status %lu without a full-screen window", args_.c_str(),
-                                 ExitCode()));
-        Expect(window != nullptr, "full screen shows not exactly one window: " + Showing());
         const LONG style = StyleOf(window); RECT client = {}; GetClientRect(window, &client);
         Expect(EqualRect(&client, &kScreen) && (style & WS_POPUP) && !(style & (WS_CAPTION | WS_THICKFRAME)) &&
                    (StyleOf(window, GWL_EXSTYLE) & WS_EX_TOPMOST) && TitleOf(window).empty(),
@@ -248,15 +253,12 @@ inline HWND MakeHost(int clientWidth, int clientHeight, HostEnd end = kHostStays
     SetWindowLongPtrW(host, GWLP_USERDATA, end);
     return host;
 }
-inline HWND WaitForPreviewChild(Saver& saver, HWND host) {  // its visible child in `host`
-    HWND child = nullptr;
-    PollUntil([&] {
+inline HWND WaitForPreviewChild(Saver& saver, HWND host) {
+    return saver.WaitFor("a visible preview in the host", [&]() -> HWND {
         for (HWND hwnd : ChildrenOf(host, saver.Pid()))
-            if (IsWindowVisible(hwnd)) child = hwnd;
-        return child != nullptr || !saver.Running();
+            if (IsWindowVisible(hwnd)) return hwnd;
+        return nullptr;
     });
-    Expect(saver.Running(), Format("the preview ended with status %lu before making its window", saver.ExitCode()));
-    Expect(child != nullptr, "no visible preview window appeared in the host"); return child;
 }
 
 // ---- what the saver keeps: the settings key and the store files
@@ -550,18 +552,18 @@ inline std::string ImageDiff(const Screenshot& shot, const RECT& area, const Sha
                           corner.x, corner.y) + first
                  : "";
 }
-// Nothing appears in `area`, looked at across many frame bursts, each after an answer.
-inline void ExpectBlack(Saver& saver, HWND window, const RECT& area, const std::string& what) {
-    auto lit = [&](const Screenshot& shot) {
-        for (LONG y = area.top; y < area.bottom; ++y)
-            for (LONG x = area.left; x < area.right; ++x)
-                if (shot.At(x, y)) return Format("(%ld,%ld) is %06x", x, y, shot.At(x, y));
-        return std::string();
-    };
-    PollScreen(saver, "the black picture of " + what, lit);  // once the window has painted
-    for (int look = 0; look < 12; ++look, Pause(150)) {
-        saver.ExpectAnswers(window, "while drawing " + what);
-        const std::string wrong = lit(Capture());
-        Expect(wrong.empty(), "the picture of " + what + " is not black: " + wrong);
+const ShapeImageParams kNothing = Look(0, 0, 0, 0, 0, 0, 0, 0, -2, -2);  // an empty image: all black
+// Until `area` shows exactly the image of `look` at `corner` on black, and then across many
+// frame bursts, each look after an answer.
+inline Screenshot ExpectPicture(Saver& saver, HWND window, const RECT& area, const ShapeImageParams& look, POINT corner,
+                                const std::string& what) {
+    const Screenshot shot = PollScreen(saver, "exactly " + what, [&](const Screenshot& s) {
+        return ImageDiff(s, area, look, corner);
+    });
+    for (int again = 0; again < 12; ++again, Pause(150)) {
+        saver.ExpectAnswers(window, "while showing " + what);
+        const std::string wrong = ImageDiff(Capture(), area, look, corner);
+        Expect(wrong.empty(), what + " went wrong: " + wrong);
     }
+    return shot;
 }
