@@ -22,10 +22,7 @@
 #include "render/button_image_creator.h"
 #include "render/shape_shading.h"
 
-struct CaseFailure : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-[[noreturn]] inline void Fail(const std::string& message) { throw CaseFailure(message); }
+[[noreturn]] inline void Fail(const std::string& message) { throw std::runtime_error(message); }
 inline void Expect(bool condition, const std::string& message) {
     if (!condition) Fail(message);
 }
@@ -77,28 +74,22 @@ bool AddRows(const char* group, const Row (&rows)[N], void (*run)(const Row&)) {
 
 // ---- windows and input
 
-// Top-level windows of a process (only visible ones unless asked: Wine keeps hidden
-// helper windows in every GUI process), or its children of `parent` at any depth.
-inline std::vector<HWND> WindowsOf(DWORD pid, bool visibleOnly = true) {
+// A process's top-level windows (only visible ones unless asked: Wine keeps hidden helper
+// windows in every GUI process), or its children of `parent` at any depth.
+inline std::vector<HWND> WindowsOf(DWORD pid, bool visibleOnly = true, HWND parent = nullptr) {
     struct Search {
         DWORD pid; bool visibleOnly; std::vector<HWND> found;
     } search{pid, visibleOnly, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param); DWORD owner = 0; GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == s->pid && (!s->visibleOnly || IsWindowVisible(hwnd))) s->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search)); return search.found;
+    const WNDENUMPROC add = [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param); DWORD owner = 0; GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->pid && (!s->visibleOnly || IsWindowVisible(hwnd))) s->found.push_back(hwnd);
+        return TRUE;
+    };
+    if (parent) EnumChildWindows(parent, add, reinterpret_cast<LPARAM>(&search));
+    else EnumWindows(add, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
-inline std::vector<HWND> ChildrenOf(HWND parent, DWORD pid) {
-    std::vector<HWND> found;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        DWORD owner = 0; GetWindowThreadProcessId(child, &owner); if (owner == pid) found.push_back(child);
-        for (HWND deeper : ChildrenOf(child, pid)) found.push_back(deeper);
-    }
-    return found;
-}
+inline std::vector<HWND> ChildrenOf(HWND parent, DWORD pid) { return WindowsOf(pid, false, parent); }
 inline std::wstring ClassOf(HWND window) {
     wchar_t text[256] = {}; GetClassNameW(window, text, 256); return text;
 }
@@ -271,16 +262,16 @@ inline bool IsFloat(const std::string& name) {
     static const std::set<std::string> floats = {"angleX", "angleY", "angleZ", "cbStep", "csStep", "ambient", "mirror"};
     return floats.count(name) != 0;
 }
-// Every value below `key` by "path\name", or as a Profile (below) by name alone.
-inline void Collect(HKEY key, const std::string& path, std::map<std::string, std::string>& out, bool asProfile) {
+// Every value of `key` by name as a Profile (below) shows it, and below it when asked.
+inline void Collect(HKEY key, const std::string& path, std::map<std::string, std::string>& out, bool recurse) {
     for (DWORD i = 0;; ++i) {
         wchar_t name[512]; DWORD nameLength = 512, type = 0, size = 0;
         if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
         Bytes data(size + 2); nameLength = 512;
         RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data.data(), &size);
         const std::string n = Narrow(std::wstring(name, nameLength));
-        const bool isFloat = asProfile && IsFloat(n);
-        std::string& value = out[asProfile ? n : path + "\\" + n];
+        const bool isFloat = IsFloat(n);
+        std::string& value = out[path + n];
         if (type == REG_DWORD && size == 4)
             value = (isFloat ? "dword " : "") + std::to_string(data[0] | data[1] << 8 | data[2] << 16 | uint32_t{data[3]} << 24);
         else if (type == REG_SZ)
@@ -288,17 +279,17 @@ inline void Collect(HKEY key, const std::string& path, std::map<std::string, std
         else
             value = Format("type %lu of %lu bytes", type, size);
     }
-    for (DWORD i = 0; !asProfile; ++i) {
+    for (DWORD i = 0; recurse; ++i) {
         wchar_t name[512]; DWORD nameLength = 512; HKEY sub = nullptr;
         if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
-        Collect(sub, path + "\\" + Narrow(name), out, false); RegCloseKey(sub);
+        Collect(sub, path + Narrow(name) + "\\", out, true); RegCloseKey(sub);
     }
 }
-inline std::map<std::string, std::string> ReadKey(const wchar_t* path, bool asProfile) {
+inline std::map<std::string, std::string> ReadKey(const wchar_t* path, bool recurse) {
     std::map<std::string, std::string> values; HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        Collect(key, "", values, asProfile); RegCloseKey(key);
+        Collect(key, "", values, recurse); RegCloseKey(key);
     }
     return values;
 }
@@ -349,24 +340,17 @@ inline std::string Rgb(unsigned red, unsigned green, unsigned blue) { return std
 inline uint32_t Number(const Profile& profile, const std::string& name) {
     return static_cast<uint32_t>(std::strtoul(profile.at(name).c_str(), nullptr, 10));
 }
-inline void WriteProfile(const Profile& profile) {
-    HKEY key = nullptr;
-    Expect(RegCreateKeyExW(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
-               ERROR_SUCCESS,
-           "cannot create the settings key");
+inline void WriteProfile(const Profile& profile) {  // floats as text, the rest as numbers
     for (const auto& [name, value] : profile) {
         const std::wstring text = Wide(value);
-        const DWORD number = Number(profile, name);
-        if (IsFloat(name))
-            RegSetValueExW(key, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                           static_cast<DWORD>((text.size() + 1) * 2));
-        else
-            RegSetValueExW(key, Wide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
+        const DWORD number = Number(profile, name), size = IsFloat(name) ? (text.size() + 1) * 2 : 4;
+        const void* data = IsFloat(name) ? static_cast<const void*>(text.c_str()) : &number;
+        Expect(RegSetKeyValueW(HKEY_CURRENT_USER, kConfigKey, Wide(name).c_str(), IsFloat(name) ? REG_SZ : REG_DWORD,
+                               data, size) == ERROR_SUCCESS, "cannot write the setting " + name);
     }
-    RegCloseKey(key);
 }
 inline void ExpectProfile(const Profile& want, const std::string& after) {  // with every difference
-    const std::string diff = Differences(want, ReadKey(kConfigKey, true));
+    const std::string diff = Differences(want, ReadKey(kConfigKey, false));
     Expect(diff.empty(), "after " + after + " the settings key differs: " + diff);
 }
 
@@ -467,7 +451,7 @@ inline uint64_t WriteTime(const std::wstring& path) {
     return static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
 }
 inline Stored ReadStored() {
-    return Stored{ReadKey(kCompanyKey, false), ReadFileBytes(WindowsStore()), ReadFileBytes(UserStore()),
+    return Stored{ReadKey(kCompanyKey, true), ReadFileBytes(WindowsStore()), ReadFileBytes(UserStore()),
                   WriteTime(WindowsStore()), WriteTime(UserStore())};
 }
 inline void ExpectUnchanged(const Stored& before, const std::string& mode) {  // "nothing was written"
