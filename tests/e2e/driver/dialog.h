@@ -69,16 +69,6 @@ inline void ChooseFile(HWND fileDialog, const std::wstring& path) {
     Expect(field != nullptr, "the file dialog has no name field: " + Describe(fileDialog)); SetText(field, path);
     Press(fileDialog, IDOK);
 }
-// The colour dialog's red, green and blue fields, read and set.
-inline std::array<int, 3> ColourFields(HWND colourDialog) {
-    std::array<int, 3> rgb{};
-    for (int i = 0; i < 3; ++i) rgb[i] = _wtoi(TextOf(GetDlgItem(colourDialog, 706 + i)).c_str());
-    return rgb;
-}
-inline void SetColourFields(HWND colourDialog, std::array<int, 3> rgb) {
-    for (int i = 0; i < 3; ++i) SetText(GetDlgItem(colourDialog, 706 + i), std::to_wstring(rgb[i]));
-}
-
 class Dialog {
 public:
     // Starts the saver with `args` and waits until its dialog and the live preview in it show.
@@ -164,9 +154,7 @@ inline void ExpectButtonShows(Dialog& d, int id, uint32_t packed, const std::str
         return std::string();
     });
 }
-// Every control against the settings: switches, colour buttons, Bound, Sphere, Torus, the
-// random option, and the five trackbars at `positions` (width, height, Phong, mirror,
-// ambient). Fails with every difference.
+// Every control against the settings, the trackbars (width, height, Phong, mirror, ambient) at `positions`.
 inline void ExpectControls(Dialog& d, const Profile& s, std::array<int, 5> positions, const std::string& when) {
     std::string wrong;
     auto check = [&](bool ok, const std::string& what) {

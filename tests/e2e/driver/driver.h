@@ -1,6 +1,4 @@
-// What the end-to-end cases share: failing and polling, the case list, the saver as a child
-// process, its windows and input, the preview host, what the saver keeps (settings key,
-// store files) and the screen read-back. The runner's main is in harness.cpp.
+// What the cases share: polling, the case list, the saver and its windows, what it keeps, the screen.
 #pragma once
 
 #include <windows.h>
@@ -39,8 +37,7 @@ inline std::wstring Wide(const std::string& text) { return std::wstring(text.beg
 
 // Long enough for a slow, busy machine; a case only waits this long when it fails.
 constexpr DWORD kDeadlineMs = 10000;
-// True as soon as done() holds, pumping this thread's messages in between (a preview
-// host must answer while the saver makes its child in it); false at the deadline.
+// Whether done() held by the deadline, pumping messages meanwhile (a preview host must answer).
 template <class Condition>
 bool PollUntil(Condition done, DWORD timeoutMs = kDeadlineMs, DWORD intervalMs = 5) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -57,8 +54,7 @@ bool PollUntil(Condition done, DWORD timeoutMs = kDeadlineMs, DWORD intervalMs =
 inline void Pause(DWORD ms) { PollUntil([] { return false; }, ms); }
 const RECT kScreen = {0, 0, 1024, 768};  // the virtual display
 
-// Each case runs in a driver process of its own, from no settings, no store files, an
-// empty scratch folder and the pointer at (100, 100). One per row of a table: group.row.
+// Each case (one per table row: group.row) runs alone from nothing stored and the pointer at (100, 100).
 inline std::map<std::string, std::function<void()>>& Cases() {
     static std::map<std::string, std::function<void()>> cases; return cases;
 }
@@ -74,8 +70,7 @@ bool AddRows(const char* group, const Row (&rows)[N], void (*run)(const Row&)) {
 
 // ---- windows and input
 
-// A process's top-level windows (only visible ones unless asked: Wine keeps hidden helper
-// windows in every GUI process), or its children of `parent` at any depth.
+// A process's (visible: Wine hides helpers in each) top-level windows, or children of `parent` at any depth.
 inline std::vector<HWND> WindowsOf(DWORD pid, bool visibleOnly = true, HWND parent = nullptr) {
     struct Search {
         DWORD pid; bool visibleOnly; std::vector<HWND> found;
@@ -112,8 +107,7 @@ inline std::string Describe(HWND window) {
                   Narrow(ClassOf(window)).c_str(), r.left, r.top, r.right, r.bottom);
 }
 
-// Posted messages fail the case when they cannot be posted; sent ones when the saver does
-// not answer in time (a hung saver fails the case instead of stalling it).
+// Messages that cannot be posted, or are not answered in time (a hung saver), fail the case.
 inline void Post(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0) {
     if (!PostMessageW(window, message, w, l))
         Fail(Format("cannot post message %04x to window %p (error %lu)", message, static_cast<void*>(window),
@@ -140,8 +134,7 @@ inline LPARAM At(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_
 // ---- the saver under test
 
 inline std::wstring saverPath;
-// Started with exactly `args` from the temporary folder (its file dialogs open there), and
-// terminated if a case ends while it runs (a failed case's Wine session ends too).
+// Started with exactly `args` in the temporary folder (where its file dialogs open); ended with the case.
 class Saver {
 public:
     explicit Saver(const std::vector<std::wstring>& args) {
@@ -217,8 +210,7 @@ private:
 };
 inline std::wstring HandleText(HWND window) { return std::to_wstring(reinterpret_cast<uintptr_t>(window)); }
 
-// The window a display panel lends to the preview. It may go away by itself when the
-// saver's child announces its creation: at once, or by a message it posts itself.
+// A display panel's window for the preview; it may go when the child announces itself: at once or soon.
 enum HostEnd : LONG_PTR { kHostStays, kHostGoesOnChild, kHostClosesAfterChild };
 inline HWND MakeHost(int clientWidth, int clientHeight, HostEnd end = kHostStays) {
     static const bool registered = [] {
@@ -306,9 +298,7 @@ inline std::string Differences(const std::map<std::string, std::string>& want,
     return diff.empty() ? diff : diff.substr(2);
 }
 
-// The settings key by value name: the seven floats as their exact text, every other value
-// as its 32-bit number in decimal (a value of the wrong type shows its type). P() is the
-// built-in settings with `changes` (numbers in hex or negative are kept as the word).
+// The settings key by name: floats as text, the rest as 32-bit words; P() is the built-in ones with `changes`.
 using Profile = std::map<std::string, std::string>;
 using Changes = std::initializer_list<std::pair<const std::string, std::string>>;
 inline Profile With(Profile p, Changes changes) {
@@ -326,9 +316,7 @@ inline Profile P(Changes changes = {}) {
                  {"color6", "0x808080"}},
                 changes);
 }
-// Every value absurd at once: light (nan, inf, -inf), speeds nan and -inf, ambient -inf,
-// mirror 1e30, shape 2147483647, sizes -2000000000 and 2000000000, Phong 2000000000,
-// switch mask 0xFFFFFFFF and every colour 0xFF123456.
+// Every value absurd at once.
 inline Profile Absurd() {
     Profile p = P({{"angleX", "nan"}, {"angleY", "inf"}, {"angleZ", "-inf"}, {"cbStep", "nan"}, {"csStep", "-inf"},
                    {"ambient", "-inf"}, {"mirror", "1e30"}, {"shape", "2147483647"}, {"size1", "-2000000000"},
@@ -493,8 +481,7 @@ inline Screenshot Capture() {
     Expect(copied, Format("cannot read the screen (error %lu)", GetLastError())); return shot;
 }
 
-// Captures the screen until `wrong` reports "" (the screen is as wanted), failing with its
-// last report at the deadline or when `saver` ends.
+// Captures the screen until `wrong` reports "", failing with its last report.
 inline Screenshot PollScreen(Saver& saver, const std::string& what,
                              const std::function<std::string(const Screenshot&)>& wrong, DWORD intervalMs = 20) {
     Screenshot shot; std::string report = "no look yet";
@@ -537,8 +524,7 @@ inline std::string ImageDiff(const Screenshot& shot, const RECT& area, const Sha
                  : "";
 }
 const ShapeImageParams kNothing = Look(0, 0, 0, 0, 0, 0, 0, 0, -2, -2);  // an empty image: all black
-// Until `area` shows exactly the image of `look` at `corner` on black, and then across many
-// frame bursts, each look after an answer.
+// `area` shows exactly `look` at `corner` on black, then across many frame bursts.
 inline Screenshot ExpectPicture(Saver& saver, HWND window, const RECT& area, const ShapeImageParams& look, POINT corner,
                                 const std::string& what) {
     const Screenshot shot = PollScreen(saver, "exactly " + what, [&](const Screenshot& s) {

@@ -1,5 +1,4 @@
-// The driver's main: tindlbrg_driver list | run CASE SAVER. The soak.* cases run for
-// $TINDLBRG_SOAK_MINUTES and are not listed.
+// tindlbrg_driver list | run CASE SAVER; soak.* cases (not listed) run $TINDLBRG_SOAK_MINUTES.
 #include "driver.h"
 
 int wmain(int argc, wchar_t** argv) {
