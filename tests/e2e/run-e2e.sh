@@ -11,7 +11,6 @@ if [ "${1:-}" = --inside-display ]; then inside=1; shift; fi
 build=$(cd "$1" 2>/dev/null && pwd) || { echo "e2e: no build folder $1" >&2; exit 2; }
 shift
 soak=${TINDLBRG_SOAK_MINUTES:-}
-[[ -z $soak || $soak =~ ^[0-9]+([.][0-9]+)?$ ]] || { echo "e2e: TINDLBRG_SOAK_MINUTES must be a number" >&2; exit 2; }
 
 export WINEPREFIX=$build/e2e-wineprefix
 . "$(dirname "$0")/../../scripts/wine-prefix.sh"
@@ -35,8 +34,7 @@ run_cases() {
     for prefix in "$@"; do [[ $name == "$prefix"* ]] && wanted=1; done
     [ "$wanted" = 1 ] || continue
     start=$(date +%s%N)
-    # A Wine that ends at once without a word never ran the driver (seen when it starts as
-    # the last case's wineserver is ending): that one start is tried again, and said so.
+    # A Wine that ends at once without a word (as the last wineserver ends) never ran the driver: again.
     for attempt in 1 2; do
       output=$(timeout -k 10 "$limit" wine "$driver" run "$name" "$(windows_path "$saver")" </dev/null 2>&1 | tr -d '\r')
       status=${PIPESTATUS[0]}
@@ -71,11 +69,8 @@ fi
 
 fail() { echo "e2e: $1"; echo "e2e: 0 passed, 1 failed"; exit 1; }
 for file in "$saver" "$driver"; do [ -f "$file" ] || fail "$file is missing (build the mingw64 preset first)"; done
-for tool in wine wineserver xvfb-run; do command -v "$tool" >/dev/null || fail "$tool is not installed"; done
 
-# One run at a time per build folder: the cases share the prefix and its wineserver.
-# Nothing started from here may inherit the lock: a wineserver that outlived the run
-# would hold it for ever.
+# One run at a time per build folder (one prefix); nothing started may inherit the lock.
 exec 9>"$WINEPREFIX.lock"
 flock -w 1800 9 || fail "another run holds $WINEPREFIX.lock"
 trap 'wineserver -k 9>&- 2>/dev/null' EXIT

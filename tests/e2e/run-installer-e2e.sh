@@ -14,8 +14,7 @@ export WINEPREFIX=$build/installer-wineprefix
 . "$(dirname "$0")/../../scripts/wine-prefix.sh"
 driver=$build/tests/e2e/tindlbrg_driver.exe
 setup=$build/tindlbrg-setup.exe
-# The shipped setup is 32-bit: that needs Wine's 32-bit DLLs and a kernel that runs 32-bit
-# Linux programs. Else the same script built as a 64-bit program stands in.
+# The shipped 32-bit setup needs Wine's 32-bit DLLs and kernel support; else its 64-bit build stands in.
 if ! compgen -G '/usr/lib/*/wine/i386-windows/kernel32.dll' >/dev/null ||
    { [ -e /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; }; then
   [ "$inside" = 1 ] || echo "SKIP the shipped 32-bit tindlbrg-setup.exe: this Wine runs no 32-bit programs (no" \
@@ -23,8 +22,7 @@ if ! compgen -G '/usr/lib/*/wine/i386-windows/kernel32.dll' >/dev/null ||
   setup=$build/tindlbrg-setup-amd64.exe
 fi
 
-# name | setup arguments | those of the second setup | uninstall arguments | where the saver goes |
-# uninstall list | settings after. A folder named with /D= exists (empty) before the install.
+# name | setup and second setup arguments | uninstall's | saver's folder (made first for /D=) | list | settings after
 rows=(
   'per user||||%LOCALAPPDATA%\Programs\Tindelborg|HKCU|kept'
   'all users|/ALLUSERS|/ALLUSERS||C:\windows\system32|HKLM|kept'
@@ -34,19 +32,16 @@ rows=(
 uninst_key='Software\Microsoft\Windows\CurrentVersion\Uninstall'
 settings_key='HKCU\Software\Pellucid Works\tindlbrg\Config'
 previous_saver='C:\windows\system32\previous.scr'
-# The short form Windows expects of the selected saver: 8.3 names, no spaces.
-short_path='^C:(\\[^\\ .]{1,8}(\.[^\\ .]{1,3})?)+$'
+short_path='^C:(\\[^\\ .]{1,8}(\.[^\\ .]{1,3})?)+$'  # 8.3 names, no spaces, as Windows wants it
 
 win() { timeout 60 wine "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-# Windows hands the command line to NSIS as it is; NSIS wants /D=folder (and _?=folder) last
-# and unquoted, spaces and all, as cmd passes it on (and waits). FOLDER PROGRAM ARGUMENTS...
+# FOLDER PROGRAM ARGUMENTS...: through cmd, which passes /D= and _?= unquoted as NSIS wants, and waits.
 as_typed() { timeout 120 wine cmd /c "cd /d $1 && ${*:2}" </dev/null >/dev/null 2>&1; }
 setup_as_typed() { as_typed 'C:\windows\temp' tindlbrg-setup.exe /S "$@"; }
 unix_path() { win winepath -u "$1"; }
 reg_value() { win reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 version_of() { strings -el "$2" | grep -A1 -x "$1" | sed -n 2p; }  # FileVersion or ProductVersion
 
-# The saver keeps presets in the user's folder, or in the Windows folder where it may write.
 seed_settings() {
   win reg add "$settings_key" /v Phong /t REG_DWORD /d 9 /f >/dev/null && mkdir -p "$appdata/Pellucid Works/tindlbrg" &&
     printf 'presets of the user\n' >"$appdata/Pellucid Works/tindlbrg/tindlbrg.cfg" &&
@@ -158,7 +153,6 @@ done
 exec 9>"$WINEPREFIX.lock"
 flock -w 300 9 || { echo "installer-e2e: another run holds $WINEPREFIX.lock"; exit 1; }
 trap 'wineserver -k 9>&- 2>/dev/null' EXIT
-# Each run starts from a fresh prefix: an install must find nothing of an earlier run.
 rm -f "$WINEPREFIX/.tindlbrg-ready"
 tindlbrg_wine_prefix || { echo "installer-e2e: cannot create $WINEPREFIX"; exit 1; }
 timeout -k 10 900 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" --inside-display "$build" 9>&-

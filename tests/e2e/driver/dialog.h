@@ -137,12 +137,10 @@ public:
         for (++p; p != points.end(); ++p) Post(control, WM_MOUSEMOVE, MK_LBUTTON, At(p->x, p->y));
         if (release) Post(control, WM_LBUTTONUP, 0, At(points.end()[-1].x, points.end()[-1].y));
     }
-
 private:
     Saver saver_;
     HWND dialog_ = nullptr, preview_ = nullptr;
 };
-
 inline void ExpectButtonShows(Dialog& d, int id, uint32_t packed, const std::string& what) {
     // All of the face, focused or not: nothing but the colour is drawn on it.
     const uint32_t rgb = (packed & 0xFF) << 16 | (packed & 0xFF00) | (packed >> 16 & 0xFF);

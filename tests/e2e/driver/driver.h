@@ -34,7 +34,6 @@ __attribute__((format(gnu_printf, 1, 2))) inline std::string Format(const char* 
 // Every text the cases meet is ASCII.
 inline std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 inline std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
 // Long enough for a slow, busy machine; a case only waits this long when it fails.
 constexpr DWORD kDeadlineMs = 10000;
 // Whether done() held by the deadline, pumping messages meanwhile (a preview host must answer).
@@ -53,7 +52,6 @@ bool PollUntil(Condition done, DWORD timeoutMs = kDeadlineMs, DWORD intervalMs =
 }
 inline void Pause(DWORD ms) { PollUntil([] { return false; }, ms); }
 const RECT kScreen = {0, 0, 1024, 768};  // the virtual display
-
 // Each case (one per table row: group.row) runs alone from nothing stored and the pointer at (100, 100).
 inline std::map<std::string, std::function<void()>>& Cases() {
     static std::map<std::string, std::function<void()>> cases; return cases;
@@ -69,7 +67,6 @@ bool AddRows(const char* group, const Row (&rows)[N], void (*run)(const Row&)) {
 }
 
 // ---- windows and input
-
 // A process's (visible: Wine hides helpers in each) top-level windows, or children of `parent` at any depth.
 inline std::vector<HWND> WindowsOf(DWORD pid, bool visibleOnly = true, HWND parent = nullptr) {
     struct Search {
@@ -106,7 +103,6 @@ inline std::string Describe(HWND window) {
     return Format("window \"%s\" of class %s at (%ld,%ld)-(%ld,%ld)", Narrow(TitleOf(window)).c_str(),
                   Narrow(ClassOf(window)).c_str(), r.left, r.top, r.right, r.bottom);
 }
-
 // Messages that cannot be posted, or are not answered in time (a hung saver), fail the case.
 inline void Post(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0) {
     if (!PostMessageW(window, message, w, l))
@@ -132,7 +128,6 @@ inline void MovePointer(POINT screen) {
 inline LPARAM At(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
 
 // ---- the saver under test
-
 inline std::wstring saverPath;
 // Started with exactly `args` in the temporary folder (where its file dialogs open); ended with the case.
 class Saver {
@@ -202,14 +197,12 @@ public:
                "the full-screen window is not an untitled topmost pop-up covering the screen: " + Describe(window));
         return window;
     }
-
 private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
     std::string args_;
 };
 inline std::wstring HandleText(HWND window) { return std::to_wstring(reinterpret_cast<uintptr_t>(window)); }
-
 // A display panel's window for the preview; it may go when the child announces itself: at once or soon.
 enum HostEnd : LONG_PTR { kHostStays, kHostGoesOnChild, kHostClosesAfterChild };
 inline HWND MakeHost(int clientWidth, int clientHeight, HostEnd end = kHostStays) {
@@ -245,7 +238,6 @@ inline HWND WaitForPreviewChild(Saver& saver, HWND host) {
 }
 
 // ---- what the saver keeps: the settings key and the store files
-
 using Bytes = std::vector<uint8_t>;
 const wchar_t kCompanyKey[] = L"Software\\Pellucid Works";
 const wchar_t kConfigKey[] = L"Software\\Pellucid Works\\tindlbrg\\Config";
@@ -297,7 +289,6 @@ inline std::string Differences(const std::map<std::string, std::string>& want,
         if (!want.count(name)) diff += "; " + name + " = " + value + " is one too many";
     return diff.empty() ? diff : diff.substr(2);
 }
-
 // The settings key by name: floats as text, the rest as 32-bit words; P() is the built-in ones with `changes`.
 using Profile = std::map<std::string, std::string>;
 using Changes = std::initializer_list<std::pair<const std::string, std::string>>;
@@ -316,14 +307,6 @@ inline Profile P(Changes changes = {}) {
                  {"color6", "0x808080"}},
                 changes);
 }
-// Every value absurd at once.
-inline Profile Absurd() {
-    Profile p = P({{"angleX", "nan"}, {"angleY", "inf"}, {"angleZ", "-inf"}, {"cbStep", "nan"}, {"csStep", "-inf"},
-                   {"ambient", "-inf"}, {"mirror", "1e30"}, {"shape", "2147483647"}, {"size1", "-2000000000"},
-                   {"size2", "2000000000"}, {"phong", "2000000000"}, {"switches", "0xFFFFFFFF"}});
-    for (int slot = 0; slot < 7; ++slot) p["color" + std::to_string(slot)] = std::to_string(0xFF123456u);
-    return p;
-}
 inline std::string Rgb(unsigned red, unsigned green, unsigned blue) { return std::to_string(red | green << 8 | blue << 16); }
 inline uint32_t Number(const Profile& profile, const std::string& name) {
     return static_cast<uint32_t>(std::strtoul(profile.at(name).c_str(), nullptr, 10));
@@ -341,7 +324,6 @@ inline void ExpectProfile(const Profile& want, const std::string& after) {  // w
     const std::string diff = Differences(want, ReadKey(kConfigKey, false));
     Expect(diff.empty(), "after " + after + " the settings key differs: " + diff);
 }
-
 // A store file: a 32-bit count, then 228-byte records, encoded byte by byte.
 struct Record {
     std::string name = "preset"; float angleX = 1.0f, angleY = 1.0f, angleZ = -1.0f, cbStep = 0.0f, csStep = 0.0f;
@@ -374,7 +356,6 @@ inline Bytes Store(const std::vector<Bytes>& records) {
     for (const auto& r : records) out.insert(out.end(), r.begin(), r.end());
     return out;
 }
-
 inline std::wstring WindowsStore() {  // C:\windows\tindlbrg.cfg
     wchar_t dir[MAX_PATH] = {}; GetWindowsDirectoryW(dir, MAX_PATH); return std::wstring(dir) + L"\\tindlbrg.cfg";
 }
@@ -428,7 +409,6 @@ inline void ResetStoredState() {
                "cannot delete " + Narrow(file));
     Expect(CreateDirectoryW(Scratch().c_str(), nullptr), "cannot make the scratch folder");
 }
-
 // Every registry value below the company key, both store files and their time stamps.
 struct Stored {
     std::map<std::string, std::string> registry; std::optional<Bytes> windows, user;
@@ -452,7 +432,6 @@ inline void ExpectUnchanged(const Stored& before, const std::string& mode) {  //
 }
 
 // ---- the screen: exact read-back into 0x00RRGGBB pixels, and the pictures to expect
-
 struct Screenshot {
     int width = kScreen.right, height = kScreen.bottom;
     std::vector<uint32_t> pixels;
@@ -480,7 +459,6 @@ inline Screenshot Capture() {
     SelectObject(memory, old); if (section) DeleteObject(section); DeleteDC(memory); ReleaseDC(nullptr, screen);
     Expect(copied, Format("cannot read the screen (error %lu)", GetLastError())); return shot;
 }
-
 // Captures the screen until `wrong` reports "", failing with its last report.
 inline Screenshot PollScreen(Saver& saver, const std::string& what,
                              const std::function<std::string(const Screenshot&)>& wrong, DWORD intervalMs = 20) {

@@ -4,11 +4,9 @@
 #include <psapi.h>
 
 namespace {
-
 // Growth over the 10 s baseline: the preview stays within 0.2 MiB; a leaked rebuild (180 KiB) fails in a minute.
 const char* const kNames[] = {"private bytes", "working set", "GDI objects", "USER objects", "windows", "handles"};
 const uint64_t kGrowth[] = {2u << 20, 4u << 20, 0, 0, 0, 0};
-
 void Soak(Saver& saver, HWND window, const RECT& area, const std::function<void(int)>& change) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, saver.Pid());
     Expect(process != nullptr, "cannot open the saver's process");
