@@ -1,27 +1,21 @@
 #!/usr/bin/env bash
 # End-to-end tests of the real saver under Wine on a virtual X display (Xvfb, 1024x768,
-# 24 bits), one driver process per case; or, with --soak (soak.sh), the two soak runs.
-#   tests/e2e/run-e2e.sh BUILD_DIR [CASE_PREFIX...] | --soak MINUTES BUILD_DIR
-# BUILD_DIR is a mingw64 build. Prints a line per case and "e2e: N passed, N failed"
-# ("soak: ..."); status 1 on any failure. Screens of failed cases go to
-# BUILD_DIR/e2e-screenshots, the soak's samples and screens to BUILD_DIR/soak.
+# 24 bits), one driver process per case; with $TINDLBRG_SOAK_MINUTES set, the soak cases.
+#   tests/e2e/run-e2e.sh BUILD_DIR [CASE_PREFIX...]   (BUILD_DIR: a mingw64 build)
+# Prints a line per case and "e2e: N passed, N failed"; status 1 on any failure.
 set -uo pipefail
 
 inside=0
 if [ "${1:-}" = --inside-display ]; then inside=1; shift; fi
-kind=e2e minutes=0
-if [ "${1:-}" = --soak ]; then kind=soak minutes=${2:-}; shift 2; fi
-[ $# -ge 1 ] || { echo "usage: $0 BUILD_DIR [CASE_PREFIX...] | --soak MINUTES BUILD_DIR" >&2; exit 2; }
-[[ $minutes =~ ^[0-9]+([.][0-9]+)?$ ]] || { echo "$kind: MINUTES must be a number" >&2; exit 2; }
-build=$(cd "$1" 2>/dev/null && pwd) || { echo "$kind: no build folder $1" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: $0 BUILD_DIR [CASE_PREFIX...]" >&2; exit 2; }
+build=$(cd "$1" 2>/dev/null && pwd) || { echo "e2e: no build folder $1" >&2; exit 2; }
 shift
+soak=${TINDLBRG_SOAK_MINUTES:-}
 
 export WINEPREFIX=$build/e2e-wineprefix
 . "$(dirname "$0")/../../scripts/wine-prefix.sh"
 saver=$build/tindlbrg.scr
 driver=$build/tests/e2e/tindlbrg_driver.exe
-shots=$build/e2e-screenshots
-[ "$kind" = soak ] && shots=$build/soak
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }  # Wine sees the Unix file system as Z:
 
@@ -29,9 +23,9 @@ run_cases() {
   # The wineserver must end inside the display session, else it outlives the display.
   trap 'wineserver -k 2>/dev/null' EXIT INT TERM
   local names passed=0 failed=0 name prefix wanted output status verdict start seconds limit=150 attempt
-  if [ "$kind" = soak ]; then
-    names="full_screen dialog"
-    limit=$(awk -v m="$minutes" 'BEGIN { print int(m * 60) + 300 }')
+  if [ -n "$soak" ]; then
+    names="soak.full_screen soak.dialog"
+    limit=$(awk -v m="$soak" 'BEGIN { print int(m * 60) + 300 }')
   else
     names=$(timeout 60 wine "$driver" list </dev/null | tr -d '\r') || { echo "e2e: the driver does not run" >&2; return 1; }
   fi
@@ -40,17 +34,9 @@ run_cases() {
     for prefix in "$@"; do [[ $name == "$prefix"* ]] && wanted=1; done
     [ "$wanted" = 1 ] || continue
     start=$(date +%s%N)
-    rm -f "$shots/$name".* "$shots/$name"-*
-    # A Wine that ends at once without a word never ran the driver (seen when it starts as
-    # the last case's wineserver is ending): that one start is tried again, and said so.
+    # A Wine that ends at once without a word (as the last wineserver ends) never ran the driver: again.
     for attempt in 1 2; do
-      if [ "$kind" = soak ]; then
-        output=$(timeout -k 10 "$limit" wine "$driver" soak "$name" "$minutes" "$(windows_path "$saver")" \
-                 "$(windows_path "$shots/$name.csv")" "$(windows_path "$shots/$name.bmp")" </dev/null 2>&1 | tr -d '\r')
-      else
-        output=$(timeout -k 10 "$limit" wine "$driver" run "$name" "$(windows_path "$saver")" \
-                 "$(windows_path "$shots/$name.bmp")" </dev/null 2>&1 | tr -d '\r')
-      fi
+      output=$(timeout -k 10 "$limit" wine "$driver" run "$name" "$(windows_path "$saver")" </dev/null 2>&1 | tr -d '\r')
       status=${PIPESTATUS[0]}
       [ "$status" != 0 ] && [ "$status" -lt 124 ] && [ -z "$output" ] && [ "$attempt" = 1 ] || break
       echo "note: $name: Wine ended with status $status before the driver said anything; starting it again"
@@ -58,7 +44,7 @@ run_cases() {
     done
     seconds=$(( ($(date +%s%N) - start) / 100000000 ))
     seconds="$(( seconds / 10 )).$(( seconds % 10 ))"
-    [ "$kind" = soak ] && grep -vE '^(PASS|FAIL)' <<<"$output"
+    [ -n "$soak" ] && grep -vE '^(PASS|FAIL)' <<<"$output"
     verdict=$(grep -E '^(PASS|FAIL)' <<<"$output" | tail -n 1)
     if [ "$status" = 0 ] && [ "$verdict" = PASS ]; then
       passed=$((passed + 1))
@@ -68,15 +54,11 @@ run_cases() {
     failed=$((failed + 1))
     [ -n "$verdict" ] || verdict="FAIL: driver status $status: $(tail -n 3 <<<"$output" | tr '\n' ' ')"
     echo "FAIL $name (${seconds} s): ${verdict#FAIL: }"
-    if [ -f "$shots/$name.bmp" ] && command -v convert >/dev/null &&
-       convert "$shots/$name.bmp" "$shots/$name.png" 2>/dev/null; then
-      rm -f "$shots/$name.bmp"
-    fi
-    # A killed driver may leave the saver behind: end it before the next case.
-    if [ "$status" -ge 124 ]; then wineserver -k 2>/dev/null; fi
+    # A driver that failed or was killed may leave the saver behind: end it before the next case.
+    wineserver -k 2>/dev/null
   done
-  echo "$kind: $passed passed, $failed failed"
-  [ $((passed + failed)) -gt 0 ] || { echo "$kind: no case matches $*" >&2; return 1; }
+  echo "e2e: $passed passed, $failed failed"
+  [ $((passed + failed)) -gt 0 ] || { echo "e2e: no case matches $*" >&2; return 1; }
   [ "$failed" = 0 ]
 }
 
@@ -85,22 +67,17 @@ if [ "$inside" = 1 ]; then
   exit
 fi
 
-fail() { echo "$kind: $1"; echo "$kind: 0 passed, 1 failed"; exit 1; }
+fail() { echo "e2e: $1"; echo "e2e: 0 passed, 1 failed"; exit 1; }
 for file in "$saver" "$driver"; do [ -f "$file" ] || fail "$file is missing (build the mingw64 preset first)"; done
-for tool in wine wineserver xvfb-run; do command -v "$tool" >/dev/null || fail "$tool is not installed"; done
-mkdir -p "$shots"
 
-# One run at a time per build folder: the cases share the prefix and its wineserver.
-# Nothing started from here may inherit the lock: a wineserver that outlived the run
-# would hold it for ever.
+# One run at a time per build folder (one prefix); nothing started may inherit the lock.
 exec 9>"$WINEPREFIX.lock"
 flock -w 1800 9 || fail "another run holds $WINEPREFIX.lock"
 trap 'wineserver -k 9>&- 2>/dev/null' EXIT
 tindlbrg_wine_prefix || fail "cannot create $WINEPREFIX"
 
-total=$(awk -v m="$minutes" 'BEGIN { print 2 * (int(m * 60) + 320) + 1800 }')
-[ "$kind" = soak ] && set -- --soak "$minutes" "$build" || set -- "$build" "$@"
-timeout -k 10 "$total" xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" --inside-display "$@" 9>&-
+total=$(awk -v m="${soak:-0}" 'BEGIN { print 2 * (int(m * 60) + 320) + 1800 }')
+timeout -k 10 "$total" xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" --inside-display "$build" "$@" 9>&-
 status=$?
 [ "$status" -ge 124 ] && fail "the runs did not finish within $total s"
 exit "$status"

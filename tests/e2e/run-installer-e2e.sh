@@ -1,16 +1,9 @@
 #!/usr/bin/env bash
-# End-to-end tests of the setup program under Wine on a virtual X display. Each row of
-# the table: a silent install, the saver it put in place selected and started (/s, ended
-# by a key), setup and uninstall failing while the saver runs, a second install over it,
-# a silent uninstall of every copy; then files and registry must be as before the install,
-# the user's settings and presets kept (or removed when asked).
-#
-#   tests/e2e/run-installer-e2e.sh BUILD_DIR
-#
-# BUILD_DIR is a mingw64 build after `cmake --build BUILD_DIR --target installer
-# tindlbrg_driver`. The shipped tindlbrg-setup.exe is a 32-bit program: where Wine cannot
-# run 32-bit programs (no wine32), tindlbrg-setup-amd64.exe, the same script built as a
-# 64-bit program, stands in. Prints a line per row and "installer-e2e: N passed, N failed".
+# End-to-end tests of the setup program under Wine on a virtual X display, one row each:
+# a silent install, the saver selected and run, setup and uninstall failing while it is in
+# use, a second install, a silent uninstall of every copy; then drive C: and the registry as
+# before, settings and presets kept (or removed when asked).
+#   tests/e2e/run-installer-e2e.sh BUILD_DIR   (after building the installer and tindlbrg_driver)
 set -uo pipefail
 
 inside=0
@@ -21,20 +14,15 @@ export WINEPREFIX=$build/installer-wineprefix
 . "$(dirname "$0")/../../scripts/wine-prefix.sh"
 driver=$build/tests/e2e/tindlbrg_driver.exe
 setup=$build/tindlbrg-setup.exe
-# 32-bit Windows programs need Wine's 32-bit DLLs and, for wine32, a kernel that runs
-# 32-bit Linux programs.
-runs_32bit() {
-  compgen -G '/usr/lib/*/wine/i386-windows/kernel32.dll' >/dev/null &&
-    { [ ! -e /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1; }
-}
-if ! runs_32bit; then
+# The shipped 32-bit setup needs Wine's 32-bit DLLs and kernel support; else its 64-bit build stands in.
+if ! compgen -G '/usr/lib/*/wine/i386-windows/kernel32.dll' >/dev/null ||
+   { [ -e /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; }; then
   [ "$inside" = 1 ] || echo "SKIP the shipped 32-bit tindlbrg-setup.exe: this Wine runs no 32-bit programs (no" \
     "wine32, or a kernel without 32-bit support); tindlbrg-setup-amd64.exe, the same script as a 64-bit program, stands in"
   setup=$build/tindlbrg-setup-amd64.exe
 fi
 
-# name | setup arguments | those of the second setup | uninstall arguments | where the saver goes |
-# uninstall list | settings after. A folder named with /D= exists (empty) before the install.
+# name | setup and second setup arguments | uninstall's | saver's folder (made first for /D=) | list | settings after
 rows=(
   'per user||||%LOCALAPPDATA%\Programs\Tindelborg|HKCU|kept'
   'all users|/ALLUSERS|/ALLUSERS||C:\windows\system32|HKLM|kept'
@@ -44,28 +32,24 @@ rows=(
 uninst_key='Software\Microsoft\Windows\CurrentVersion\Uninstall'
 settings_key='HKCU\Software\Pellucid Works\tindlbrg\Config'
 previous_saver='C:\windows\system32\previous.scr'
-# The short form Windows expects of the selected saver: 8.3 names, no spaces.
-short_path='^C:(\\[^\\ .]{1,8}(\.[^\\ .]{1,3})?)+$'
+short_path='^C:(\\[^\\ .]{1,8}(\.[^\\ .]{1,3})?)+$'  # 8.3 names, no spaces, as Windows wants it
 
 win() { timeout 60 wine "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-# Windows hands the command line to NSIS as it is; NSIS wants /D=folder (and _?=folder) last
-# and unquoted, spaces and all, as cmd passes it on (and waits). FOLDER PROGRAM ARGUMENTS...
+# FOLDER PROGRAM ARGUMENTS...: through cmd, which passes /D= and _?= unquoted as NSIS wants, and waits.
 as_typed() { timeout 120 wine cmd /c "cd /d $1 && ${*:2}" </dev/null >/dev/null 2>&1; }
 setup_as_typed() { as_typed 'C:\windows\temp' tindlbrg-setup.exe /S "$@"; }
 unix_path() { win winepath -u "$1"; }
 reg_value() { win reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
-file_version() { strings -el "$1" | grep -A1 -x FileVersion | sed -n 2p; }
-product_version() { strings -el "$1" | grep -A1 -x ProductVersion | sed -n 2p; }
+version_of() { strings -el "$2" | grep -A1 -x "$1" | sed -n 2p; }  # FileVersion or ProductVersion
 
-# The saver keeps presets in the user's folder, or in the Windows folder where it may write.
 seed_settings() {
   win reg add "$settings_key" /v Phong /t REG_DWORD /d 9 /f >/dev/null && mkdir -p "$appdata/Pellucid Works/tindlbrg" &&
     printf 'presets of the user\n' >"$appdata/Pellucid Works/tindlbrg/tindlbrg.cfg" &&
     printf 'presets\n' >"$WINEPREFIX/drive_c/windows/tindlbrg.cfg"
 }
 
-# Everything a setup may touch: the files of drive C: (but the temporary folders, where
-# the uninstaller runs a copy of itself), the presets' bytes, and the registry keys.
+# All a setup may touch: drive C: (but the temporary folders, where the uninstaller runs a
+# copy of itself), the presets' bytes, and the registry keys.
 snapshot() {
   local key
   {
@@ -77,75 +61,73 @@ snapshot() {
   } | grep -v -e '^$' -e '^reg: '
 }
 
-wait_until_gone() {  # registry key
-  local i
-  for i in $(seq 100); do win reg query "$1" >/dev/null || return 0; sleep 0.3; done
-  return 1
+uninstaller_of() {  # LIST: its uninstaller's Windows path, or nothing
+  local line; line=$(reg_value "$1\\$uninst_key\\Tindelborg" QuietUninstallString); line=${line% /S}; echo "${line//\"/}"
 }
+fail() { echo "FAIL $name: $*"; exit 1; }
 
-fail() { echo "FAIL $name: $*"; return 1; }
-
-# Runs the saver's settings dialog, which holds its file open, until in_use_end.
-in_use_begin() { timeout 60 wine "$1" /c </dev/null >/dev/null 2>&1 & saver_pid=$!; sleep 2; }
-in_use_end() { kill "$saver_pid"; wait "$saver_pid" 2>/dev/null; }
-
-run_row() {
+run_row() (  # a subshell: fail ends the row
+  if [ "$1" = version ]; then  # the version information: the project's, and with .0 the files'
+    name=version got="$(version_of FileVersion "$setup") $(version_of FileVersion "$build/tindlbrg.scr")"
+    got+=" $(version_of ProductVersion "$setup") $(version_of ProductVersion "$build/tindlbrg.scr")"
+    [ -n "$version" ] && [ "$got" = "$version.0 $version.0 $version $version" ] || fail "they show $got, project $version"
+    echo "PASS version information $version.0 in the setup and the saver"
+    exit 0
+  fi
   IFS='|' read -r name setup_args setup2_args uninstall_args folder list settings <<<"$1"
   folder=${folder//%LOCALAPPDATA%/$local_appdata}
   { win reg add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /d "$previous_saver" /f &&
     win reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveActive /d 0 /f && seed_settings; } >/dev/null ||
-    fail "cannot seed the registry and the presets" || return 1
-  [[ $setup_args != /D=* ]] || mkdir -p "$(unix_path "$folder")" || fail "cannot make $folder" || return 1
-  local before scr selected uninstaller status phong expected copy stale='C:\windows\temp\stale'
-  before=$(snapshot)
-  setup_as_typed $setup_args || fail "setup ended with status $?" || return 1
+    fail "cannot seed the registry and the presets"
+  [[ $setup_args != /D=* ]] || mkdir -p "$(unix_path "$folder")" || fail "cannot make $folder"
+  before=$(snapshot) stale='C:\windows\temp\stale'
+  setup_as_typed $setup_args || fail "setup ended with status $?"
   scr=$(unix_path "$folder\\tindlbrg.scr")
-  cmp -s "$scr" "$build/tindlbrg.scr" || fail "no 64-bit saver at $folder" || return 1
+  cmp -s "$scr" "$build/tindlbrg.scr" || fail "no 64-bit saver at $folder"
   selected=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
-  [[ $selected =~ $short_path ]] || fail "selected saver \"$selected\" is no short path" || return 1
-  [ "$(unix_path "$selected")" -ef "$scr" ] || fail "selected \"$selected\", not the installed saver" || return 1
-  [ "$(reg_value 'HKCU\Control Panel\Desktop' ScreenSaveActive)" = 1 ] || fail "screen saver not made active" || return 1
-  [ "$(reg_value "$list\\$uninst_key\\Tindelborg" DisplayVersion)" = "$version" ] ||
-    fail "no uninstaller of version $version in $list's list" || return 1
-  # The saver as Windows starts it: its short path, full screen until a key.
-  status=$(win "$driver" run input.letter_key_ends "$selected") || fail "the installed saver: ${status//$'\n'/ }" || return 1
-  seed_settings >/dev/null || fail "cannot seed the presets again" || return 1  # the driver starts every case from none
-  # A saver in use cannot be replaced or removed: that must fail, and change nothing.
-  in_use_begin "$selected"
+  [[ $selected =~ $short_path ]] || fail "selected saver \"$selected\" is no short path"
+  [ "$(unix_path "$selected")" -ef "$scr" ] || fail "selected \"$selected\", not the installed saver"
+  [ "$(reg_value 'HKCU\Control Panel\Desktop' ScreenSaveActive)" = 1 ] || fail "screen saver not made active"
+  [ "$(reg_value "$list\\$uninst_key\\Tindelborg" DisplayVersion)" = "$version" ] || fail "no uninstaller of $version in $list"
+  # The saver as Windows starts it, by its short path; the driver starts every case from no presets.
+  status=$(win "$driver" run input.letter_key_ends "$selected") || fail "the installed saver: ${status//$'\n'/ }"
+  seed_settings >/dev/null || fail "cannot seed the presets again"
+  # A saver in use (its dialog holds the file open) cannot be replaced or removed.
+  timeout 60 wine "$selected" /c </dev/null >/dev/null 2>&1 & saver_pid=$!
+  sleep 2
   setup_as_typed $setup_args; status=$?
-  uninstaller=$(reg_value "$list\\$uninst_key\\Tindelborg" QuietUninstallString)
-  uninstaller=${uninstaller% /S} uninstaller=${uninstaller//\"/}
+  uninstaller=$(uninstaller_of $list)
   as_typed "${uninstaller%\\*}" uninstall.exe /S "_?=${uninstaller%\\*}"; status="$status $?"
-  in_use_end
-  [[ $status != 0* && $status != *\ 0 ]] || fail "with the saver in use, setup and uninstall ended with $status" || return 1
-  [ -f "$scr" ] && win reg query "$list\\$uninst_key\\Tindelborg" >/dev/null || fail "a failed uninstall removed the saver" || return 1
-  setup_as_typed $setup2_args || fail "second setup ended with status $?" || return 1
+  kill "$saver_pid"; wait "$saver_pid" 2>/dev/null
+  [[ $status != 0* && $status != *\ 0 ]] || fail "with the saver in use, setup and uninstall ended with $status"
+  [ -f "$scr" ] && win reg query "$list\\$uninst_key\\Tindelborg" >/dev/null || fail "a failed uninstall removed the saver"
+  setup_as_typed $setup2_args || fail "second setup ended with status $?"
   phong=$(reg_value "$settings_key" Phong)
-  [ "$phong" = 0x9 ] || fail "the second install lost the settings (Phong \"$phong\", not 0x9)" || return 1
+  [ "$phong" = 0x9 ] || fail "the second install lost the settings (Phong \"$phong\", not 0x9)"
   [ "$setup2_args" != "$setup_args" ] || [ "$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)" = "$selected" ] ||
-    fail "the second install changed the selection" || return 1
+    fail "the second install changed the selection"
   # Every copy goes, the per-user one first: the other must then give back the saver from before ours.
   for list in HKCU HKLM; do
-    uninstaller=$(reg_value "$list\\$uninst_key\\Tindelborg" QuietUninstallString)
+    uninstaller=$(uninstaller_of $list)
     [ -n "$uninstaller" ] || continue
-    uninstaller=${uninstaller% /S} uninstaller=${uninstaller//\"/}
     if [ "$setup2_args" != "$setup_args" ] && [ $list = HKCU ]; then
       # A per-user uninstaller of no registered copy (here: one moved away) leaves the all-users copy alone.
-      copy=$(unix_path "$stale") && mkdir -p "$copy" && cp "$(unix_path "$uninstaller")" "$copy/" || fail "no $stale" || return 1
+      copy=$(unix_path "$stale") && mkdir -p "$copy" && cp "$(unix_path "$uninstaller")" "$copy/" || fail "no $stale"
       as_typed "$stale" uninstall.exe /S "_?=$stale"; status=$?; rm -r "$copy"
       [ $status != 0 ] && win reg query "HKLM\\$uninst_key\\Tindelborg" >/dev/null ||
-        fail "a stray uninstaller ended with $status, the all-users copy gone or not" || return 1
+        fail "a stray uninstaller ended with $status, the all-users copy gone or not"
     fi
-    win "$uninstaller" /S $uninstall_args || fail "uninstall ended with status $?" || return 1
-    # That one hands over to a copy of itself and ends; the copy removes the entry last.
-    wait_until_gone "$list\\$uninst_key\\Tindelborg" || fail "the uninstaller did not finish" || return 1
+    win "$uninstaller" /S $uninstall_args || fail "uninstall ended with status $?"
+    # It hands over to a copy of itself and ends; the copy removes the entry last.
+    for i in $(seq 100); do win reg query "$list\\$uninst_key\\Tindelborg" >/dev/null || break; sleep 0.3; done
+    [ "$i" -lt 100 ] || fail "the uninstaller did not finish"
   done
   expected=$before
   [ "$settings" = kept ] || expected=$(grep -v -e 'Pellucid Works' -e '^ *Phong ' -e 'windows/tindlbrg.cfg' <<<"$before")
   diff <(echo "$expected") <(snapshot) >"$build/installer-e2e.diff" ||
-    fail "after uninstall, not as before (settings $settings): $(tr '\n' ' ' <"$build/installer-e2e.diff")" || return 1
+    fail "after uninstall, not as before (settings $settings): $(tr '\n' ' ' <"$build/installer-e2e.diff")"
   echo "PASS $name"
-}
+)
 
 run_rows() {
   # One server for the whole run: no start-up after each program's end.
@@ -156,14 +138,7 @@ run_rows() {
   local_appdata=$(win cmd /c echo %LOCALAPPDATA%)
   appdata=$(unix_path "$(win cmd /c echo %APPDATA%)")
   local passed=0 failed=0 row
-  if [ -n "$version" ] && [ "$(file_version "$setup")" = "$version.0" ] &&
-     [ "$(file_version "$build/tindlbrg.scr")" = "$version.0" ] &&
-     [ "$(product_version "$setup")" = "$version" ] && [ "$(product_version "$build/tindlbrg.scr")" = "$version" ]; then
-    passed=$((passed + 1)); echo "PASS version information $version.0 in the setup and the saver"
-  else
-    failed=$((failed + 1)); echo "FAIL version information: setup $(file_version "$setup"), saver $(file_version "$build/tindlbrg.scr"), project $version"
-  fi
-  for row in "${rows[@]}"; do
+  for row in version "${rows[@]}"; do
     if run_row "$row"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
   done
   echo "installer-e2e: $passed passed, $failed failed"
@@ -173,13 +148,11 @@ run_rows() {
 if [ "$inside" = 1 ]; then run_rows; exit; fi
 
 for file in "$setup" "$build/tindlbrg.scr" "$driver"; do
-  [ -f "$file" ] || { echo "installer-e2e: $file is missing (cmake --build $build --target installer tindlbrg_driver)"
-                      echo "installer-e2e: 0 passed, 1 failed"; exit 1; }
+  [ -f "$file" ] || { echo "installer-e2e: $file is missing"; echo "installer-e2e: 0 passed, 1 failed"; exit 1; }
 done
 exec 9>"$WINEPREFIX.lock"
 flock -w 300 9 || { echo "installer-e2e: another run holds $WINEPREFIX.lock"; exit 1; }
 trap 'wineserver -k 9>&- 2>/dev/null' EXIT
-# Each run starts from a fresh prefix: an install must find nothing of an earlier run.
 rm -f "$WINEPREFIX/.tindlbrg-ready"
 tindlbrg_wine_prefix || { echo "installer-e2e: cannot create $WINEPREFIX"; exit 1; }
 timeout -k 10 900 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" --inside-display "$build" 9>&-

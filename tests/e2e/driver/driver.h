@@ -1,133 +1,329 @@
-// What the end-to-end cases share: failing and polling, the case runner, the saver as a
-// child process, its windows and input, the preview host, what the saver keeps (settings
-// key, store files), the screen read-back and the configuration dialog driver.
+// What the cases share: polling, the case list, the saver and its windows, what it keeps, the screen.
 #pragma once
 
 #include <windows.h>
+#include <shlobj.h>
 
-#include <array>
-#include <cstdint>
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
-#include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "render/button_image_creator.h"
 #include "render/shape_shading.h"
 
-struct CaseFailure : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-[[noreturn]] void Fail(const std::string& message);  // the first time it saves the screen too
+[[noreturn]] inline void Fail(const std::string& message) { throw std::runtime_error(message); }
 inline void Expect(bool condition, const std::string& message) {
     if (!condition) Fail(message);
 }
-std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
-std::string Narrow(const std::wstring& text); std::wstring Wide(const std::string& text);
-
+__attribute__((format(gnu_printf, 1, 2))) inline std::string Format(const char* format, ...) {
+    va_list args, copy; va_start(args, format); va_copy(copy, args);
+    const int length = std::vsnprintf(nullptr, 0, format, copy); va_end(copy);
+    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    if (length > 0) std::vsnprintf(&text[0], text.size() + 1, format, args);
+    va_end(args); return text;
+}
+// Every text the cases meet is ASCII.
+inline std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+inline std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 // Long enough for a slow, busy machine; a case only waits this long when it fails.
-constexpr DWORD kDeadlineMs = 10000; void PumpMessages();
-// True as soon as done() holds, pumping this thread's messages in between (a preview
-// host must answer while the saver makes its child in it); false at the deadline.
+constexpr DWORD kDeadlineMs = 10000;
+// Whether done() held by the deadline, pumping messages meanwhile (a preview host must answer).
 template <class Condition>
 bool PollUntil(Condition done, DWORD timeoutMs = kDeadlineMs, DWORD intervalMs = 5) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
-        PumpMessages(); if (done()) return true; if (GetTickCount64() >= deadline) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg); DispatchMessageW(&msg);
+        }
+        if (done()) return true;
+        if (GetTickCount64() >= deadline) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, intervalMs, QS_ALLINPUT);
     }
 }
 inline void Pause(DWORD ms) { PollUntil([] { return false; }, ms); }
-
-// Each case runs in a driver process of its own, from no settings, no store files, an
-// empty scratch folder and the pointer at (100, 100).
-void AddCase(const std::string& name, std::function<void()> run);
-#define E2E_CASE(group, name)                                                                       \
-    static void group##_##name();                                                                   \
-    static const bool group##_##name##_added = (AddCase(#group "." #name, group##_##name), true); \
+const RECT kScreen = {0, 0, 1024, 768};  // the virtual display
+// Each case (one per table row: group.row) runs alone from nothing stored and the pointer at (100, 100).
+inline std::map<std::string, std::function<void()>>& Cases() {
+    static std::map<std::string, std::function<void()>> cases; return cases;
+}
+#define E2E_CASE(group, name)                                                                          \
+    static void group##_##name();                                                                      \
+    static const bool group##_##name##_added = (Cases()[#group "." #name] = group##_##name, true); \
     static void group##_##name()
-// One case per row of a table, named group.row.
 template <class Row, size_t N>
 bool AddRows(const char* group, const Row (&rows)[N], void (*run)(const Row&)) {
-    for (const Row& row : rows) AddCase(std::string(group) + "." + row.name, [&row, run] { run(row); });
+    for (const Row& row : rows) Cases()[std::string(group) + "." + row.name] = [&row, run] { run(row); };
     return true;
 }
-extern double soakMinutes; extern std::wstring soakCsv;
 
-// Top-level windows of a process (only visible ones unless asked: Wine keeps hidden
-// helper windows in every GUI process), or its children of `parent` at any depth.
-std::vector<HWND> WindowsOf(DWORD pid, bool visibleOnly = true); std::vector<HWND> ChildrenOf(HWND parent, DWORD pid);
-std::wstring ClassOf(HWND window); std::wstring TitleOf(HWND window); std::string Describe(HWND window);
-RECT RectOf(HWND window); RECT ClientOnScreen(HWND window); LONG StyleOf(HWND window, int which = GWL_STYLE);
-
-// Posted messages fail the case when they cannot be posted; sent ones when the saver does
-// not answer in time (a hung saver fails the case instead of stalling it).
-void Post(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0);
-LRESULT Send(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0);
-void PostKey(HWND window, UINT message, UINT virtualKey);  // WM_KEYDOWN, WM_SYSKEYDOWN, WM_KEYUP
-void SendKeyPress(WORD virtualKey);                        // through the system's input queue
-void MovePointer(POINT screen);
+// ---- windows and input
+// A process's (visible: Wine hides helpers in each) top-level windows, or children of `parent` at any depth.
+inline std::vector<HWND> WindowsOf(DWORD pid, bool visibleOnly = true, HWND parent = nullptr) {
+    struct Search {
+        DWORD pid; bool visibleOnly; std::vector<HWND> found;
+    } search{pid, visibleOnly, {}};
+    const WNDENUMPROC add = [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param); DWORD owner = 0; GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->pid && (!s->visibleOnly || IsWindowVisible(hwnd))) s->found.push_back(hwnd);
+        return TRUE;
+    };
+    if (parent) EnumChildWindows(parent, add, reinterpret_cast<LPARAM>(&search));
+    else EnumWindows(add, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+inline std::vector<HWND> ChildrenOf(HWND parent, DWORD pid) { return WindowsOf(pid, false, parent); }
+inline std::wstring ClassOf(HWND window) {
+    wchar_t text[256] = {}; GetClassNameW(window, text, 256); return text;
+}
+inline std::wstring TitleOf(HWND window) {
+    wchar_t text[256] = {};
+    InternalGetWindowText(window, text, 256);  // not WM_GETTEXT: that waits for a busy saver
+    return text;
+}
+inline RECT RectOf(HWND window) {
+    RECT r = {}; GetWindowRect(window, &r); return r;
+}
+inline RECT ClientOnScreen(HWND window) {
+    RECT client = {}; GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2); return client;
+}
+inline LONG StyleOf(HWND window, int which = GWL_STYLE) { return GetWindowLongW(window, which); }
+inline std::string Describe(HWND window) {
+    const RECT r = RectOf(window);
+    return Format("window \"%s\" of class %s at (%ld,%ld)-(%ld,%ld)", Narrow(TitleOf(window)).c_str(),
+                  Narrow(ClassOf(window)).c_str(), r.left, r.top, r.right, r.bottom);
+}
+// Messages that cannot be posted, or are not answered in time (a hung saver), fail the case.
+inline void Post(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0) {
+    if (!PostMessageW(window, message, w, l))
+        Fail(Format("cannot post message %04x to window %p (error %lu)", message, static_cast<void*>(window),
+                    GetLastError()));
+}
+inline LRESULT Send(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG | SMTO_BLOCK, kDeadlineMs, &result))
+        Fail(Format("window %p did not answer message %04x within %lu s (error %lu)", static_cast<void*>(window),
+                    message, kDeadlineMs / 1000, GetLastError()));
+    return static_cast<LRESULT>(result);
+}
+inline void PostKey(HWND window, UINT message, UINT virtualKey) {  // WM_KEYDOWN, WM_SYSKEYDOWN, WM_KEYUP
+    LPARAM data = 1 | static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC) & 0xFF) << 16;
+    if (message == WM_SYSKEYDOWN) data |= 1 << 29;
+    if (message == WM_KEYUP) data |= static_cast<LPARAM>(3) << 30;
+    Post(window, message, virtualKey, data);
+}
+inline void MovePointer(POINT screen) {
+    Expect(SetCursorPos(screen.x, screen.y) != FALSE, Format("SetCursorPos failed (error %lu)", GetLastError()));
+}
 inline LPARAM At(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
 
-// The saver under test, started with exactly `args` from the temporary folder (its file
-// dialogs open there), and terminated if a case ends while it runs.
+// ---- the saver under test
+inline std::wstring saverPath;
+// Started with exactly `args` in the temporary folder (where its file dialogs open); ended with the case.
 class Saver {
 public:
-    explicit Saver(const std::vector<std::wstring>& args); ~Saver(); Saver(const Saver&) = delete;
+    explicit Saver(const std::vector<std::wstring>& args) {
+        std::wstring line = L"\"" + saverPath + L"\"";
+        for (const auto& arg : args) {
+            const bool plain = !arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos;
+            line += L" " + (plain ? arg : L"\"" + arg + L"\"");
+            args_ += (args_.empty() ? "\"" : " \"") + Narrow(arg) + "\"";
+        }
+        if (args.empty()) args_ = "(no argument)";
+        wchar_t temp[MAX_PATH] = {}; GetTempPathW(MAX_PATH, temp);
+        STARTUPINFOW startup = {}; startup.cb = sizeof startup; PROCESS_INFORMATION info = {};
+        if (!CreateProcessW(saverPath.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, temp, &startup, &info))
+            Fail(Format("cannot start the saver with %s (error %lu)", args_.c_str(), GetLastError()));
+        CloseHandle(info.hThread); process_ = info.hProcess; pid_ = info.dwProcessId;
+    }
+    ~Saver() {
+        if (Running()) TerminateProcess(process_, 99), WaitForSingleObject(process_, 5000);
+        CloseHandle(process_);
+    }
+    Saver(const Saver&) = delete;
     Saver& operator=(const Saver&) = delete;
     DWORD Pid() const { return pid_; }
     HANDLE Handle() const { return process_; }
-    bool Running() const; DWORD ExitCode() const;
     const std::string& Args() const { return args_; }
-    std::string Showing() const;
-    void ExpectEnds(DWORD status, const std::string& after);     // within the deadline
-    void ExpectAnswers(HWND window, const std::string& when);  // still running and answering
-    HWND FullScreen();  // once it covers the screen: an untitled topmost pop-up
-
+    bool Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+    DWORD ExitCode() const {
+        DWORD code = 0; GetExitCodeProcess(process_, &code); return code;
+    }
+    std::string Showing() const {
+        std::string text; for (HWND hwnd : WindowsOf(pid_)) text += "; " + Describe(hwnd);
+        return text.empty() ? "no visible window" : text.substr(2);
+    }
+    void ExpectEnds(DWORD status, const std::string& after) {  // within the deadline
+        Expect(PollUntil([this] { return !Running(); }), Format("the saver (%s) was still running %lu s after %s (%s)",
+                                                                args_.c_str(), kDeadlineMs / 1000, after.c_str(),
+                                                                Showing().c_str()));
+        Expect(ExitCode() == status, Format("after %s the saver (%s) ended with status %lu, expected %lu",
+                                            after.c_str(), args_.c_str(), ExitCode(), status));
+    }
+    void ExpectAnswers(HWND window, const std::string& when) {  // still running and answering
+        DWORD_PTR result = 0;
+        const bool answered =
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kDeadlineMs, &result) != 0;
+        Expect(Running(), Format("the saver ended (status %lu) %s", ExitCode(), when.c_str()));
+        Expect(answered, Format("the saver did not answer a message within %lu s %s", kDeadlineMs / 1000, when.c_str()));
+    }
+    // Polls `find` until it gives a window; fails when the saver ends or at the deadline.
+    template <class Find>
+    HWND WaitFor(const std::string& what, Find find) {
+        HWND found = nullptr;
+        PollUntil([&] { return (found = find()) != nullptr || !Running(); });
+        Expect(Running(), Format("the saver (%s) ended with status %lu before %s", args_.c_str(), ExitCode(), what.c_str()));
+        Expect(found != nullptr, "never " + what + " (" + Showing() + ")");
+        return found;
+    }
+    HWND FullScreen() {  // once it covers the screen (it may still be settling): an untitled topmost pop-up
+        const HWND window = WaitFor("one window covering the screen", [&]() -> HWND {
+            const auto shown = WindowsOf(pid_); const RECT r = shown.size() == 1 ? RectOf(shown[0]) : RECT{};
+            return EqualRect(&r, &kScreen) ? shown[0] : nullptr;
+        });
+        const LONG style = StyleOf(window); RECT client = {}; GetClientRect(window, &client);
+        Expect(EqualRect(&client, &kScreen) && (style & WS_POPUP) && !(style & (WS_CAPTION | WS_THICKFRAME)) &&
+                   (StyleOf(window, GWL_EXSTYLE) & WS_EX_TOPMOST) && TitleOf(window).empty(),
+               "the full-screen window is not an untitled topmost pop-up covering the screen: " + Describe(window));
+        return window;
+    }
 private:
-    HANDLE process_ = nullptr; DWORD pid_ = 0; std::string args_;
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+    std::string args_;
 };
-void TerminateAllSavers();
-// Starts the saver and fails unless it ends by itself with `status`, never showing a window.
-void ExpectEndsWithoutWindow(const std::vector<std::wstring>& args, DWORD status);
-std::wstring HandleText(HWND window);  // as the display panel passes it: a decimal number
+inline std::wstring HandleText(HWND window) { return std::to_wstring(reinterpret_cast<uintptr_t>(window)); }
+// A display panel's window for the preview; it may go when the child announces itself: at once or soon.
+enum HostEnd : LONG_PTR { kHostStays, kHostGoesOnChild, kHostClosesAfterChild };
+inline HWND MakeHost(int clientWidth, int clientHeight, HostEnd end = kHostStays) {
+    static const bool registered = [] {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM w, LPARAM l) -> LRESULT {
+            const LONG_PTR end = GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+            if (message == WM_PARENTNOTIFY && LOWORD(w) == WM_CREATE && end == kHostGoesOnChild) {
+                DestroyWindow(hwnd); return 0;
+            }
+            if (message == WM_PARENTNOTIFY && LOWORD(w) == WM_CREATE && end == kHostClosesAfterChild)
+                PostMessageW(hwnd, WM_CLOSE, 0, 0);
+            return DefWindowProcW(hwnd, message, w, l);
+        };
+        wc.hInstance = GetModuleHandleW(nullptr); wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+        wc.lpszClassName = L"TindlbrgE2EHost"; return RegisterClassW(&wc) != 0;
+    }();
+    RECT rect = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, FALSE);
+    const HWND host = CreateWindowExW(0, L"TindlbrgE2EHost", L"preview host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                                      40, 40, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+    Expect(registered && host, Format("cannot create the host window (error %lu)", GetLastError()));
+    SetWindowLongPtrW(host, GWLP_USERDATA, end);
+    return host;
+}
+inline HWND WaitForPreviewChild(Saver& saver, HWND host) {
+    return saver.WaitFor("a visible preview in the host", [&]() -> HWND {
+        for (HWND hwnd : ChildrenOf(host, saver.Pid()))
+            if (IsWindowVisible(hwnd)) return hwnd;
+        return nullptr;
+    });
+}
 
-// The window a display panel lends to the preview. It may go away by itself when the
-// saver's child announces its creation: at once, or by a message it posts itself.
-class HostWindow {
-public:
-    enum class End { Never, OnChildCreated, SoonAfterChildCreated };
-    HostWindow(int clientWidth, int clientHeight, End end = End::Never);
-    ~HostWindow() { Destroy(); }
-    HostWindow(const HostWindow&) = delete; HostWindow& operator=(const HostWindow&) = delete;
-    HWND Handle() const { return hwnd_; }
-    void Destroy();
-
-private:
-    HWND hwnd_ = nullptr;
-};
-HWND WaitForPreviewChild(Saver& saver, HWND host);  // its visible child in `host`
-
-// ---- what the saver keeps
-
+// ---- what the saver keeps: the settings key and the store files
 using Bytes = std::vector<uint8_t>;
-// The settings key by value name: the seven floats as their exact text, every other value
-// as its 32-bit number in decimal (a value of the wrong type shows its type). P() is the
-// built-in settings with `changes` (numbers in hex or negative are kept as the word).
+const wchar_t kCompanyKey[] = L"Software\\Pellucid Works";
+const wchar_t kConfigKey[] = L"Software\\Pellucid Works\\tindlbrg\\Config";
+// A function: tables of cases call P() while the program's globals are being made.
+inline bool IsFloat(const std::string& name) {
+    static const std::set<std::string> floats = {"angleX", "angleY", "angleZ", "cbStep", "csStep", "ambient", "mirror"};
+    return floats.count(name) != 0;
+}
+// Every value of `key` by name as a Profile (below) shows it, and below it when asked.
+inline void Collect(HKEY key, const std::string& path, std::map<std::string, std::string>& out, bool recurse) {
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[512]; DWORD nameLength = 512, type = 0, size = 0;
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        Bytes data(size + 2); nameLength = 512;
+        RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data.data(), &size);
+        const std::string n = Narrow(std::wstring(name, nameLength));
+        const bool isFloat = IsFloat(n);
+        std::string& value = out[path + n];
+        if (type == REG_DWORD && size == 4)
+            value = (isFloat ? "dword " : "") + std::to_string(data[0] | data[1] << 8 | data[2] << 16 | uint32_t{data[3]} << 24);
+        else if (type == REG_SZ)
+            value = (isFloat ? "" : "text ") + Narrow(reinterpret_cast<const wchar_t*>(data.data()));
+        else
+            value = Format("type %lu of %lu bytes", type, size);
+    }
+    for (DWORD i = 0; recurse; ++i) {
+        wchar_t name[512]; DWORD nameLength = 512; HKEY sub = nullptr;
+        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+        Collect(sub, path + Narrow(name) + "\\", out, true); RegCloseKey(sub);
+    }
+}
+inline std::map<std::string, std::string> ReadKey(const wchar_t* path, bool recurse) {
+    std::map<std::string, std::string> values; HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        Collect(key, "", values, recurse); RegCloseKey(key);
+    }
+    return values;
+}
+inline std::string Differences(const std::map<std::string, std::string>& want,
+                               const std::map<std::string, std::string>& got) {
+    std::string diff;
+    for (const auto& [name, value] : want) {
+        const auto it = got.find(name);
+        if (it == got.end()) diff += "; " + name + " is missing (expected " + value + ")";
+        else if (it->second != value) diff += "; " + name + " is " + it->second + ", expected " + value;
+    }
+    for (const auto& [name, value] : got)
+        if (!want.count(name)) diff += "; " + name + " = " + value + " is one too many";
+    return diff.empty() ? diff : diff.substr(2);
+}
+// The settings key by name: floats as text, the rest as 32-bit words; P() is the built-in ones with `changes`.
 using Profile = std::map<std::string, std::string>;
-using Changes = std::initializer_list<std::pair<const std::string, std::string>>; Profile P(Changes changes = {});
-Profile With(Profile base, Changes changes);
-std::string Rgb(unsigned red, unsigned green, unsigned blue);  // a packed colour, red lowest
-uint32_t Number(const Profile& profile, const std::string& name); void WriteProfile(const Profile& profile);
-Profile ReadProfile();
-void ExpectProfile(const Profile& want, const std::string& after);  // with every difference
-// Every value absurd at once: light (nan, inf, -inf), speeds nan and -inf, ambient -inf,
-// mirror 1e30, shape 2147483647, sizes -2000000000 and 2000000000, Phong 2000000000,
-// switch mask 0xFFFFFFFF and every colour 0xFF123456.
-Profile Absurd();
-
+using Changes = std::initializer_list<std::pair<const std::string, std::string>>;
+inline Profile With(Profile p, Changes changes) {
+    for (const auto& [name, value] : changes) p[name] = value;
+    for (auto& [name, value] : p)
+        if (!IsFloat(name)) value = std::to_string(static_cast<uint32_t>(std::strtoll(value.c_str(), nullptr, 0)));
+    return p;
+}
+inline Profile P(Changes changes = {}) {
+    return With(Profile{{"angleX", "1.000000"}, {"angleY", "1.000000"}, {"angleZ", "-1.000000"}, {"cbStep", "1.460000"},
+                 {"csStep", "0.010000"}, {"ambient", "0.340000"}, {"mirror", "0.995000"},   {"shape", "0"},
+                 {"size1", "30"},        {"size2", "29"},         {"bound", "1"},           {"phong", "4"},
+                 {"randomly", "0"},      {"switches", "127"},     {"color0", "0x0000FF"},   {"color1", "0x00FF00"},
+                 {"color2", "0xFF0000"}, {"color3", "0x00B2B2"},  {"color4", "0xB2B200"},  {"color5", "0xB200B2"},
+                 {"color6", "0x808080"}},
+                changes);
+}
+inline std::string Rgb(unsigned red, unsigned green, unsigned blue) { return std::to_string(red | green << 8 | blue << 16); }
+inline uint32_t Number(const Profile& profile, const std::string& name) {
+    return static_cast<uint32_t>(std::strtoul(profile.at(name).c_str(), nullptr, 10));
+}
+inline void WriteProfile(const Profile& profile) {  // floats as text, the rest as numbers
+    for (const auto& [name, value] : profile) {
+        const std::wstring text = Wide(value);
+        const DWORD number = Number(profile, name), size = IsFloat(name) ? (text.size() + 1) * 2 : 4;
+        const void* data = IsFloat(name) ? static_cast<const void*>(text.c_str()) : &number;
+        Expect(RegSetKeyValueW(HKEY_CURRENT_USER, kConfigKey, Wide(name).c_str(), IsFloat(name) ? REG_SZ : REG_DWORD,
+                               data, size) == ERROR_SUCCESS, "cannot write the setting " + name);
+    }
+}
+inline void ExpectProfile(const Profile& want, const std::string& after) {  // with every difference
+    const std::string diff = Differences(want, ReadKey(kConfigKey, false));
+    Expect(diff.empty(), "after " + after + " the settings key differs: " + diff);
+}
 // A store file: a 32-bit count, then 228-byte records, encoded byte by byte.
 struct Record {
     std::string name = "preset"; float angleX = 1.0f, angleY = 1.0f, angleZ = -1.0f, cbStep = 0.0f, csStep = 0.0f;
@@ -135,120 +331,187 @@ struct Record {
     int32_t on[7] = {1, 0, 0, 0, 0, 0, 0};
     uint32_t colour[7] = {0x0000FF, 0x00FF00, 0xFF0000, 0x00B2B2, 0xB2B200, 0xB200B2, 0x808080};  // packed
 };
-constexpr size_t kRecordSize = 228; Bytes Encode(const Record& record);
-Bytes Store(const std::vector<Bytes>& records); void PutWord(Bytes& bytes, size_t offset, uint32_t value);
-
-std::wstring WindowsStore();                     // C:\windows\tindlbrg.cfg
-std::wstring UserStore();                        // the per-user copy, which wins when present
-std::wstring Scratch(const std::wstring& name);  // a file in the case's own empty folder
-void WriteFileBytes(const std::wstring& path, const Bytes& bytes); std::optional<Bytes> ReadFileBytes(const std::wstring& path);
-void Backdate(const std::wstring& path);  // a saver that rewrote the file, even the same bytes, shows
-void ExpectBytes(const std::optional<Bytes>& got, const Bytes& want, const std::string& what);
-void ResetStoredState();
-
+constexpr size_t kRecordSize = 228;
+inline void PutWord(Bytes& bytes, size_t offset, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+}
+inline Bytes Encode(const Record& r) {
+    Bytes out(kRecordSize, 0);  // 212..227 reserved, zero
+    auto putFloat = [&](size_t offset, float value) {
+        uint32_t bits; std::memcpy(&bits, &value, 4); PutWord(out, offset, bits);
+    };
+    PutWord(out, 0, 1); std::memcpy(&out[4], r.name.data(), std::min<size_t>(r.name.size(), 49));
+    putFloat(56, r.angleX); putFloat(60, r.angleY); putFloat(64, r.angleZ); putFloat(68, r.cbStep);
+    putFloat(72, r.csStep); PutWord(out, 76, static_cast<uint32_t>(r.shape));
+    PutWord(out, 80, static_cast<uint32_t>(r.size1)); PutWord(out, 84, static_cast<uint32_t>(r.size2));
+    PutWord(out, 88, static_cast<uint32_t>(r.phong)); putFloat(92, r.mirror); putFloat(96, r.ambient);
+    for (int i = 0; i < 7; ++i) {
+        PutWord(out, 100 + 4 * i, static_cast<uint32_t>(r.on[i]));
+        for (int c = 0; c < 3; ++c) PutWord(out, 128 + 12 * i + 4 * c, r.colour[i] >> (8 * c) & 255);
+    }
+    return out;
+}
+inline Bytes Store(const std::vector<Bytes>& records) {
+    Bytes out(4, 0); PutWord(out, 0, static_cast<uint32_t>(records.size()));
+    for (const auto& r : records) out.insert(out.end(), r.begin(), r.end());
+    return out;
+}
+inline std::wstring WindowsStore() {  // C:\windows\tindlbrg.cfg
+    wchar_t dir[MAX_PATH] = {}; GetWindowsDirectoryW(dir, MAX_PATH); return std::wstring(dir) + L"\\tindlbrg.cfg";
+}
+inline std::wstring UserStore() {  // the per-user copy, which wins when present
+    wchar_t dir[MAX_PATH] = {};
+    Expect(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, dir)),
+           "cannot find the user's application data folder");
+    return std::wstring(dir) + L"\\Pellucid Works\\tindlbrg\\tindlbrg.cfg";
+}
+inline std::wstring Scratch(const std::wstring& name = L"") {  // a file in the case's own empty folder
+    wchar_t temp[MAX_PATH] = {}; GetTempPathW(MAX_PATH, temp); return std::wstring(temp) + L"tindlbrg-e2e\\" + name;
+}
+inline void WriteFileBytes(const std::wstring& path, const Bytes& bytes) {
+    for (size_t slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1))
+        CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file); Expect(ok && written == bytes.size(), "cannot write " + Narrow(path));
+}
+inline std::optional<Bytes> ReadFileBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr); if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    Bytes bytes(GetFileSize(file, nullptr)); DWORD read = 0;
+    if (!bytes.empty()) ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file); bytes.resize(read); return bytes;
+}
+// A file written and back-dated: a saver that rewrites it, even with the same bytes, shows.
+inline void WriteBackdated(const std::wstring& path, const Bytes& bytes) {
+    WriteFileBytes(path, bytes);
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const SYSTEMTIME old = {2001, 2, 0, 3, 4, 0, 0, 0}; FILETIME time; SystemTimeToFileTime(&old, &time);
+    const bool ok = file != INVALID_HANDLE_VALUE && SetFileTime(file, nullptr, nullptr, &time); CloseHandle(file);
+    Expect(ok, "cannot set the time of " + Narrow(path));
+}
+inline void ExpectBytes(const std::optional<Bytes>& got, const Bytes& want, const std::string& what) {
+    Expect(got.has_value(), what + " does not exist");
+    const size_t first = std::mismatch(got->begin(), got->end(), want.begin(), want.end()).first - got->begin();
+    Expect(*got == want, Format("%s holds %zu bytes, expected %zu; the first difference is at byte %zu (4 + 228 per record)",
+                                what.c_str(), got->size(), want.size(), first));
+}
+inline void ResetStoredState() {
+    const LONG status = RegDeleteTreeW(HKEY_CURRENT_USER, kCompanyKey);
+    Expect(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND, "cannot delete the saver's registry key");
+    RegDeleteKeyW(HKEY_CURRENT_USER, kCompanyKey);
+    const std::wstring folder = Scratch() + L'\0';  // a list of one, ended by two zeros
+    SHFILEOPSTRUCTW remove = {}; remove.wFunc = FO_DELETE; remove.pFrom = folder.c_str();
+    remove.fFlags = FOF_NO_UI; SHFileOperationW(&remove);
+    for (const auto& file : {WindowsStore(), UserStore(), Scratch()})
+        Expect(GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES || DeleteFileW(file.c_str()),
+               "cannot delete " + Narrow(file));
+    Expect(CreateDirectoryW(Scratch().c_str(), nullptr), "cannot make the scratch folder");
+}
 // Every registry value below the company key, both store files and their time stamps.
 struct Stored {
     std::map<std::string, std::string> registry; std::optional<Bytes> windows, user;
     uint64_t windowsTime = 0, userTime = 0;
 };
-Stored ReadStored();
-void ExpectUnchanged(const Stored& before, const std::string& mode);  // "nothing was written"
+inline uint64_t WriteTime(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data; if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+inline Stored ReadStored() {
+    return Stored{ReadKey(kCompanyKey, true), ReadFileBytes(WindowsStore()), ReadFileBytes(UserStore()),
+                  WriteTime(WindowsStore()), WriteTime(UserStore())};
+}
+inline void ExpectUnchanged(const Stored& before, const std::string& mode) {  // "nothing was written"
+    const Stored after = ReadStored(); const std::string diff = Differences(before.registry, after.registry);
+    Expect(diff.empty(), mode + " wrote to the registry: " + diff);
+    Expect(after.windows == before.windows && after.windowsTime == before.windowsTime,
+           mode + (before.windows ? " wrote " : " created ") + Narrow(WindowsStore()));
+    Expect(after.user == before.user && after.userTime == before.userTime,
+           mode + (before.user ? " wrote " : " created ") + Narrow(UserStore()));
+}
 
 // ---- the screen: exact read-back into 0x00RRGGBB pixels, and the pictures to expect
-
-class Screenshot {
-public:
-    static Screenshot Capture();
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+struct Screenshot {
+    int width = kScreen.right, height = kScreen.bottom;
+    std::vector<uint32_t> pixels;
     uint32_t At(int x, int y) const {
-        return x >= 0 && y >= 0 && x < width_ && y < height_ ? pixels_[static_cast<size_t>(y) * width_ + x] : 0;
+        return x >= 0 && y >= 0 && x < width && y < height ? pixels[static_cast<size_t>(y) * width + x] : 0;
     }
-    std::vector<uint32_t> Area(const RECT& screen) const; bool SaveBmp(const std::wstring& path) const;
-
-private:
-    int width_ = 0, height_ = 0; std::vector<uint32_t> pixels_;
+    std::vector<uint32_t> Area(const RECT& r) const {
+        std::vector<uint32_t> part;
+        for (LONG y = r.top; y < r.bottom; ++y)
+            for (LONG x = r.left; x < r.right; ++x) part.push_back(At(x, y));
+        return part;
+    }
 };
-// Captures the screen until `wrong` reports "" (the screen is as wanted), failing with its
-// last report at the deadline or when `saver` ends.
-RECT WholeScreen();
-Screenshot PollScreen(Saver* saver, const std::string& what, const std::function<std::string(const Screenshot&)>& wrong,
-                      DWORD intervalMs = 20);
-// Until `area` has changed three times.
-void ExpectChanging(Saver& saver, const RECT& area, const std::string& what);
+inline Screenshot Capture() {
+    Screenshot shot; BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr); HDC memory = CreateCompatibleDC(screen); void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, section);
+    const bool copied = section && BitBlt(memory, 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY); GdiFlush();
+    if (copied) {
+        shot.pixels.assign(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + shot.width * shot.height);
+        for (auto& p : shot.pixels) p &= 0x00FFFFFFu;  // the top byte of a DIB pixel is not defined
+    }
+    SelectObject(memory, old); if (section) DeleteObject(section); DeleteDC(memory); ReleaseDC(nullptr, screen);
+    Expect(copied, Format("cannot read the screen (error %lu)", GetLastError())); return shot;
+}
+// Captures the screen until `wrong` reports "", failing with its last report.
+inline Screenshot PollScreen(Saver& saver, const std::string& what,
+                             const std::function<std::string(const Screenshot&)>& wrong, DWORD intervalMs = 20) {
+    Screenshot shot; std::string report = "no look yet";
+    PollUntil([&] { return shot = Capture(), report = wrong(shot), report.empty() || !saver.Running(); }, kDeadlineMs,
+              intervalMs);
+    Expect(saver.Running(), Format("the saver ended (status %lu) while %s", saver.ExitCode(), what.c_str()));
+    Expect(report.empty(), "for " + std::to_string(kDeadlineMs / 1000) + " s never " + what + ": " + report);
+    return shot;
+}
+inline void ExpectChanging(Saver& saver, const RECT& area, const std::string& what) {  // three changes of `area`
+    std::vector<uint32_t> last = Capture().Area(area);
+    for (int change = 0; change < 3; ++change)
+        PollScreen(saver, "a change of " + what, [&](const Screenshot& shot) {
+            auto now = shot.Area(area);
+            if (now == last) return std::string("it stands still");
+            last = std::move(now);
+            return std::string();
+        }, 10);
+}
 // Shape parameters with the fixed highlight (white) and light intensity (0.6).
-ShapeImageParams Look(float lightX, float lightY, float lightZ, uint32_t packedColour, float ambient, float mirror,
-                      int32_t phong, int32_t shape, int32_t outerSize, int32_t innerSize);
+inline ShapeImageParams Look(float lightX, float lightY, float lightZ, uint32_t packedColour, float ambient,
+                             float mirror, int32_t phong, int32_t shape, int32_t outerSize, int32_t innerSize) {
+    return ShapeImageParams{lightX, lightY,    lightZ, packedColour, 0x00FFFFFF, ambient, mirror,
+                            0.6f,   phong,     outerSize, shape,     innerSize,  0,       0};
+}
 // "" when `area` shows exactly the image of `look` at `corner` on black; else what differs.
-std::string ImageDiff(const Screenshot& shot, const RECT& area, const ShapeImageParams& look, POINT corner);
-// What a picture drawn from absurd values must look like.
-enum class Rule {
-    Black,        // nothing appears, looked at across many frame bursts
-    DarkestGrey,  // every lit pixel 010101 (shading that is not a number)
-    Answers,      // the saver only has to keep answering
-};
-void ExpectPicture(Saver& saver, HWND window, const RECT& area, Rule rule, const std::string& what);
-
-// ---- the configuration dialog, driven from outside the way a user's input reaches it
-
-namespace id {
-constexpr int kOk = IDOK, kCancel = IDCANCEL, kHelp = 1047, kPreviewArea = 1006, kPresetList = 1003, kSave = 1017,
-              kExport = 1034, kImport = 1035, kDelete = 1018, kRandomly = 1069, kWidth = 1011, kHeight = 1015,
-              kPhong = 1008, kMirror = 1013, kAmbient = 1012, kBound = 1036, kLight = 1016, kSphere = 1037,
-              kTorus = 1038, kResetRender = 1042, kResetColours = 1033, kRoundPlus = 1043, kRoundSpinner = 1048,
-              kRoundMinus = 1046, kRadialPlus = 1044, kRadialSpinner = 1049, kRadialMinus = 1045;
-constexpr int Switch(int slot) { return 1020 + 2 * slot; }
-constexpr int Colour(int slot) { return 1019 + 2 * slot; }
-constexpr int kPresetName = 1000, kExportFile = 1061, kBrowse = 1059;  // in the preset dialogs
-}  // namespace id
-
-class Dialog {
-public:
-    // Starts the saver with `args` (or takes one started already) and waits until its
-    // dialog and the live preview in it show.
-    explicit Dialog(const std::vector<std::wstring>& args = {}); explicit Dialog(std::unique_ptr<Saver> saver);
-    Saver& saver() { return *saver_; }
-    HWND Handle() const { return dialog_; }
-    HWND Preview() const { return preview_; }
-    HWND Item(int id) const;
-    std::vector<HWND> Windows() const { return WindowsOf(saver_->Pid()); }
-
-    void Click(int id);      // handled when this returns
-    void PostClick(int id);  // for what opens a modal window
-    bool Checked(int id) { return Send(Item(id), BM_GETCHECK) == BST_CHECKED; }
-    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    int Position(int id); void Track(int id, int position);  // TBM_SETPOS and a drag's scroll notifications
-    void Choose(int index);            // in the preset list, -1 for none
-    HWND WaitForNew(const std::vector<HWND>& before, const std::string& step);
-    HWND Open(int id, const wchar_t* caption = nullptr);  // the window a posted click opens
-    void WaitClosed(HWND window, const std::string& what);
-    void Ok();      // and the end with status 0
-    void Cancel();  // and the end
-    // A press, moves with the button held and a release, posted to control `id`.
-    void Drag(int id, std::initializer_list<POINT> points, bool release = true);
-
-private:
-    std::unique_ptr<Saver> saver_; HWND dialog_ = nullptr, preview_ = nullptr;
-};
-
-std::wstring TextOf(HWND window); void SetText(HWND window, const std::wstring& text);
-void Type(HWND edit, const std::wstring& text);  // one WM_CHAR each
-std::vector<std::wstring> Entries(HWND combo); int Selection(HWND combo);
-void Select(HWND owner, HWND combo, int index, WORD notification);  // CB_SETCURSEL and the notification
-std::string Show(const std::vector<std::wstring>& entries);
-void ExpectList(HWND combo, const std::vector<std::wstring>& want, const std::string& where);
-void Press(HWND window, int id);  // a posted click on an enabled button of a modal window
-void ChooseFile(HWND fileDialog, const std::wstring& path); std::array<int, 3> ColourFields(HWND colourDialog);
-void ChooseColour(HWND colourDialog, int red, int green, int blue);
-
-// Every control against the settings: switches, colour buttons, Bound, Sphere, Torus, the
-// random option, and the five trackbars at `positions` (width, height, Phong, mirror,
-// ambient). Fails with every difference.
-void ExpectControls(Dialog& dialog, const Profile& settings, std::array<int, 5> positions, const std::string& when);
-void ExpectButtonShows(Dialog& dialog, int id, uint32_t packedColour, const std::string& what);
-// The widest strip of the preview that `cover` leaves visible, in screen co-ordinates.
-RECT VisiblePreview(HWND preview, HWND cover = nullptr);
-// Once the last stamped shapes have reached the screen, the picture stays the same.
-void ExpectPreviewStill(Dialog& dialog, const RECT& part, const std::string& when);
-// The light angle editor shows the blue sphere of its fixed material lit from (x, y, z).
-void ExpectLightPicture(Dialog& dialog, float x, float y, float z, const std::string& what);
+inline std::string ImageDiff(const Screenshot& shot, const RECT& area, const ShapeImageParams& look, POINT corner) {
+    ButtonImageCreator creator(look); const auto& image = creator.GetImage().descriptor; size_t wrong = 0;
+    std::string first;
+    for (LONG y = area.top; y < area.bottom; ++y)
+        for (LONG x = area.left; x < area.right; ++x) {
+            const LONG col = x - corner.x, row = y - corner.y;
+            const bool inside = col >= 0 && row >= 0 && col < image.width && row < image.height;
+            const uint32_t want = inside ? reinterpret_cast<const uint32_t*>(image.pixels + row * image.stride)[col] : 0;
+            if (shot.At(x, y) == want) continue;
+            if (++wrong <= 3) first += Format(" (%ld,%ld) is %06x, expected %06x;", x, y, shot.At(x, y), want);
+        }
+    return wrong ? Format("%zu pixels differ from the %dx%d image at (%ld,%ld):", wrong, image.width, image.height,
+                          corner.x, corner.y) + first
+                 : "";
+}
+const ShapeImageParams kNothing = Look(0, 0, 0, 0, 0, 0, 0, 0, -2, -2);  // an empty image: all black
+// `area` shows exactly `look` at `corner` on black, then across many frame bursts.
+inline Screenshot ExpectPicture(Saver& saver, HWND window, const RECT& area, const ShapeImageParams& look, POINT corner,
+                                const std::string& what) {
+    const Screenshot shot = PollScreen(saver, "exactly " + what, [&](const Screenshot& s) {
+        return ImageDiff(s, area, look, corner);
+    });
+    for (int again = 0; again < 12; ++again, Pause(150)) {
+        saver.ExpectAnswers(window, "while showing " + what);
+        const std::string wrong = ImageDiff(Capture(), area, look, corner);
+        Expect(wrong.empty(), what + " went wrong: " + wrong);
+    }
+    return shot;
+}

@@ -1,0 +1,184 @@
+// The configuration dialog, driven from outside the way a user's input reaches it.
+#pragma once
+
+#include "driver.h"
+
+#include <commctrl.h>
+
+#include <array>
+
+namespace id {
+constexpr int kOk = IDOK, kCancel = IDCANCEL, kHelp = 1047, kPreviewArea = 1006, kPresetList = 1003, kSave = 1017,
+              kExport = 1034, kImport = 1035, kDelete = 1018, kRandomly = 1069, kWidth = 1011, kHeight = 1015,
+              kPhong = 1008, kMirror = 1013, kAmbient = 1012, kBound = 1036, kLight = 1016, kSphere = 1037,
+              kTorus = 1038, kResetRender = 1042, kResetColours = 1033, kRoundPlus = 1043, kRoundSpinner = 1048,
+              kRoundMinus = 1046, kRadialPlus = 1044, kRadialSpinner = 1049, kRadialMinus = 1045;
+constexpr int Switch(int slot) { return 1020 + 2 * slot; }
+constexpr int Colour(int slot) { return 1019 + 2 * slot; }
+constexpr int kPresetName = 1000, kExportFile = 1061, kBrowse = 1059, kFileTypes = 0x470, kBoxText = 0xFFFF;
+}  // namespace id
+
+inline std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = {}; Send(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text)); return text;
+}
+inline void SetText(HWND window, const std::wstring& text) {
+    Send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+inline void Type(HWND edit, const std::wstring& text) {  // one WM_CHAR each
+    for (wchar_t c : text) Post(edit, WM_CHAR, c, 1);
+}
+inline std::vector<std::wstring> Entries(HWND combo) {
+    std::vector<std::wstring> entries;
+    for (LRESULT i = 0, count = Send(combo, CB_GETCOUNT); i < count; ++i) {
+        std::wstring text(static_cast<size_t>(std::max<LRESULT>(Send(combo, CB_GETLBTEXTLEN, i), 0)) + 1, L'\0');
+        Send(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
+        entries.push_back(text.c_str());
+    }
+    return entries;
+}
+inline int Selection(HWND combo) { return static_cast<int>(Send(combo, CB_GETCURSEL)); }
+// CB_SETCURSEL and the notification to the combo box's owner.
+inline void Select(HWND combo, int index, WORD notification = CBN_SELCHANGE) {
+    Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index));
+    const WPARAM command = MAKEWPARAM(GetDlgCtrlID(combo), notification);
+    // A confirmed choice may open a question box: post it, or it would hold this thread.
+    if (notification == CBN_SELENDOK) Post(GetParent(combo), WM_COMMAND, command, reinterpret_cast<LPARAM>(combo));
+    else Send(GetParent(combo), WM_COMMAND, command, reinterpret_cast<LPARAM>(combo));
+}
+inline std::string Show(const std::vector<std::wstring>& entries) {
+    std::string text; for (const auto& entry : entries) text += (text.empty() ? "\"" : ", \"") + Narrow(entry) + "\"";
+    return "[" + text + "]";
+}
+inline void ExpectList(HWND combo, const std::vector<std::wstring>& want, const std::string& where) {
+    std::vector<std::wstring> got;
+    Expect(PollUntil([&] { return (got = Entries(combo)) == want; }),
+           where + " lists " + Show(got) + ", expected " + Show(want));
+}
+inline void Press(HWND window, int id) {  // a posted click on an enabled button of a modal window
+    HWND button = GetDlgItem(window, id);
+    Expect(button && IsWindowEnabled(button), Format("\"%s\" has no enabled button %d", Narrow(TitleOf(window)).c_str(), id));
+    Post(button, BM_CLICK);
+}
+inline void ChooseFile(HWND fileDialog, const std::wstring& path) {
+    // Wine's name field is an edit inside a combo box inside an extended combo box.
+    HWND field = GetDlgItem(fileDialog, 0x47c);
+    for (const wchar_t* inner : {L"ComboBox", L"Edit"})
+        if (HWND child = field && ClassOf(field) != L"Edit" ? FindWindowExW(field, nullptr, inner, nullptr) : nullptr)
+            field = child;
+    if (!field) field = GetDlgItem(fileDialog, 0x480);
+    Expect(field != nullptr, "the file dialog has no name field: " + Describe(fileDialog)); SetText(field, path);
+    Press(fileDialog, IDOK);
+}
+class Dialog {
+public:
+    // Starts the saver with `args` and waits until its dialog and the live preview in it show.
+    explicit Dialog(const std::vector<std::wstring>& args = {}) : saver_(args) {
+        preview_ = saver_.WaitFor("its dialog with a live preview", [&]() -> HWND {
+            for (HWND hwnd : Windows())
+                if (ClassOf(hwnd) == L"#32770") dialog_ = hwnd;
+            for (HWND hwnd : dialog_ ? ChildrenOf(dialog_, saver_.Pid()) : std::vector<HWND>())
+                if (ClassOf(hwnd) == L"TindelborgDrawWnd" && IsWindowVisible(hwnd)) return hwnd;
+            return nullptr;
+        });
+    }
+    Saver& saver() { return saver_; }
+    HWND Handle() const { return dialog_; }
+    HWND Preview() const { return preview_; }
+    std::vector<HWND> Windows() const { return WindowsOf(saver_.Pid()); }
+    HWND Item(int id) const {
+        HWND item = GetDlgItem(dialog_, id); Expect(item != nullptr, Format("the dialog has no control %d", id));
+        return item;
+    }
+    bool Checked(int id) { return Send(Item(id), BM_GETCHECK) == BST_CHECKED; }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    void Click(int id, bool post = false) {  // handled when this returns, or posted for what opens a modal window
+        Expect(Enabled(id), Format("control %d cannot be clicked: it is disabled", id));
+        if (post) Post(Item(id), BM_CLICK);
+        else Send(Item(id), BM_CLICK);
+    }
+    void PostClick(int id) { Click(id, true); }
+    int Position(int id) { return static_cast<int>(Send(Item(id), TBM_GETPOS)); }
+    void Track(int id, int position) {  // TBM_SETPOS and a drag's scroll notifications
+        const HWND trackbar = Item(id); Send(trackbar, TBM_SETPOS, TRUE, position);
+        Send(dialog_, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(trackbar));
+        Send(dialog_, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(trackbar));
+    }
+    void Choose(int index) { Select(Item(id::kPresetList), index); }  // -1 for none
+    HWND WaitForNew(const std::vector<HWND>& before, const std::string& step) {
+        return saver_.WaitFor("a new window after " + step, [&]() -> HWND {
+            for (HWND hwnd : Windows())
+                if (std::find(before.begin(), before.end(), hwnd) == before.end()) return hwnd;
+            return nullptr;
+        });
+    }
+    HWND Open(int id, const wchar_t* caption = nullptr) {  // the window a posted click opens
+        const auto before = Windows(); PostClick(id);
+        const HWND window = WaitForNew(before, Format("a click on control %d", id));
+        Expect(!caption || TitleOf(window) == caption, Format("control %d opened \"%s\", expected \"%s\"", id,
+                                                             Narrow(TitleOf(window)).c_str(),
+                                                             caption ? Narrow(caption).c_str() : ""));
+        return window;
+    }
+    void WaitClosed(HWND window, const std::string& what) {
+        Expect(PollUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }), what + " is still open");
+        Expect(saver_.Running(), Format("the saver ended (status %lu) when %s closed", saver_.ExitCode(), what.c_str()));
+    }
+    void Ok() {  // and the end with status 0
+        PostClick(id::kOk); saver_.ExpectEnds(0, "Ok");
+    }
+    void Cancel() {  // and the end
+        PostClick(id::kCancel);
+        Expect(PollUntil([&] { return !saver_.Running(); }), "the dialog did not end on Cancel: " + saver_.Showing());
+    }
+    // A press, moves with the button held and a release, posted to control `id`.
+    void Drag(int id, std::initializer_list<POINT> points, bool release = true) {
+        const HWND control = Item(id); const POINT* p = points.begin();
+        Post(control, WM_LBUTTONDOWN, MK_LBUTTON, At(p->x, p->y));
+        for (++p; p != points.end(); ++p) Post(control, WM_MOUSEMOVE, MK_LBUTTON, At(p->x, p->y));
+        if (release) Post(control, WM_LBUTTONUP, 0, At(points.end()[-1].x, points.end()[-1].y));
+    }
+private:
+    Saver saver_;
+    HWND dialog_ = nullptr, preview_ = nullptr;
+};
+inline void ExpectButtonShows(Dialog& d, int id, uint32_t packed, const std::string& what) {
+    // All of the face, focused or not: nothing but the colour is drawn on it.
+    const uint32_t rgb = (packed & 0xFF) << 16 | (packed & 0xFF00) | (packed >> 16 & 0xFF);
+    const RECT face = ClientOnScreen(d.Item(id));
+    PollScreen(d.saver(), Format("button %d showing %06x all over (%s)", id, rgb, what.c_str()), [&](const Screenshot& shot) {
+        for (LONG y = face.top; y < face.bottom; ++y)
+            for (LONG x = face.left; x < face.right; ++x)
+                if (shot.At(x, y) != rgb) return Format("(%ld,%ld) of the face is %06x", x - face.left, y - face.top, shot.At(x, y));
+        return std::string();
+    });
+}
+// Every control against the settings, the trackbars (width, height, Phong, mirror, ambient) at `positions`.
+inline void ExpectControls(Dialog& d, const Profile& s, std::array<int, 5> positions, const std::string& when) {
+    std::string wrong;
+    auto check = [&](bool ok, const std::string& what) {
+        if (!ok) wrong += "; " + what;
+    };
+    for (int slot = 0; slot < 7; ++slot)
+        check(d.Checked(id::Switch(slot)) == ((Number(s, "switches") >> slot & 1) != 0), Format("switch %d", slot));
+    const int ids[5] = {id::kWidth, id::kHeight, id::kPhong, id::kMirror, id::kAmbient};
+    for (int i = 0; i < 5; ++i)
+        check(d.Position(ids[i]) == positions[i], Format("trackbar %d at %d, not %d", ids[i], d.Position(ids[i]), positions[i]));
+    const bool sphere = Number(s, "shape") == 0;
+    check(d.Checked(id::kBound) == (Number(s, "bound") != 0), "Bound's check");
+    check(d.Enabled(id::kBound) == sphere, "Bound enabled only for a sphere");
+    check(d.Checked(id::kSphere) == sphere && d.Checked(id::kTorus) == !sphere, "Sphere or Torus");
+    check(d.Checked(id::kRandomly) == (Number(s, "randomly") != 0), "\"Choose presets randomly\"");
+    Expect(wrong.empty(), "the controls do not show the settings " + when + ": " + wrong.substr(std::min<size_t>(2, wrong.size())));
+    for (int slot = 0; slot < 7; ++slot)
+        ExpectButtonShows(d, id::Colour(slot), Number(s, "color" + std::to_string(slot)), "slot's colour " + when);
+}
+// The light angle editor shows the blue sphere of its fixed material lit from (x, y, z).
+inline void ExpectLightPicture(Dialog& d, float x, float y, float z, const std::string& what) {
+    const RECT area = ClientOnScreen(d.Item(id::kLight));
+    Expect(area.right - area.left == 87 && area.bottom - area.top == 74,
+           Format("the light angle editor is %ldx%ld, not 87x74", area.right - area.left, area.bottom - area.top));
+    // Radius 34 (half the smaller side less 3), the 71-pixel image 8 pixels in on both axes.
+    const ShapeImageParams look = Look(x, y, z, 0xFF0000, 0.4f, 0.995f, 4, 0, 34, 34);
+    PollScreen(d.saver(), Format("the light angle editor showing %s (light %g, %g, %g)", what.c_str(), x, y, z),
+               [&](const Screenshot& shot) { return ImageDiff(shot, area, look, POINT{area.left + 8, area.top + 8}); });
+}
