@@ -108,6 +108,7 @@ TEST(PresetStore, DamagedFilesYieldTheWholeRecordsOnly) {
         std::optional<Bytes> file;
         bool read;
         Names names;
+        bool whole = false;  // a store that may be written back over without losing records
     } rows[] = {
         {"count five, two and a half records", false, FileOf(5, {"a", "b"}, 114), true, {"a", "b"}},
         {"bytes after the counted records", false, FileOf(1, {"a"}, 227), true, {"a"}},
@@ -116,6 +117,8 @@ TEST(PresetStore, DamagedFilesYieldTheWholeRecordsOnly) {
         {"absurd count: the file's end ends it", false, FileOf(INT32_MAX, {"a"}), true, {"a"}},
         {"count cut short", false, Bytes{1, 0}, true, {}},
         {"no store file", false, std::nullopt, false, {"kept"}},
+        {"two whole records", false, FileOf(2, {"a", "b"}), true, {"a", "b"}, true},
+        {"an empty file", false, Bytes{}, true, {}, true},
         {"preset file of 229 bytes", true, longer, true, {"kept", "long"}},
         {"preset file of 227 bytes", true, shorter, true, {"kept"}},
         {"no preset file", true, std::nullopt, false, {"kept"}},
@@ -126,7 +129,10 @@ TEST(PresetStore, DamagedFilesYieldTheWholeRecordsOnly) {
         fs.readOnlyFiles.insert("f");
         OwnedPresetStore store;
         Fill(store, {"kept"});
-        EXPECT_EQ(row.presetFile ? ReadPresetFile(store, "f", fs) : LoadStore(store, "f", fs), row.read) << row.what;
+        bool whole = !row.whole;
+        EXPECT_EQ(row.presetFile ? ReadPresetFile(store, "f", fs) : LoadStore(store, "f", fs, &whole), row.read)
+            << row.what;
+        EXPECT_TRUE(row.presetFile || whole == row.whole) << row.what << ": whole " << whole;
         EXPECT_EQ(PresetNames(store), row.names) << row.what;
         EXPECT_EQ(fs.files.count("f") ? std::optional<Bytes>(fs.files["f"]) : std::nullopt, row.file) << row.what;
     }
