@@ -101,7 +101,9 @@ const DialogRow kOpen[] = {
          d.Track(id::kPhong, 15); SavePreset(d, L"dropped"); d.PostClick(id::kCancel); EndsWritingNothing(d, "Cancel");
      }},
     {"escape_writes_nothing", kStored, {kFirst}, [](Dialog& d) {
-         d.Track(id::kPhong, 15); PostKey(d.Item(id::kOk), WM_KEYDOWN, VK_ESCAPE); EndsWritingNothing(d, "the Escape key");
+         // Once the preview draws, bursts take the dialog's keys too.
+         d.Track(id::kPhong, 15); Pause(1500); PostKey(d.Item(id::kOk), WM_KEYDOWN, VK_ESCAPE);
+         EndsWritingNothing(d, "the Escape key");
      }},
     {"close_box_writes_nothing", kStored, {kFirst}, [](Dialog& d) {
          d.Track(id::kPhong, 15); SavePreset(d, L"dropped"); Post(d.Handle(), WM_SYSCOMMAND, SC_CLOSE);
@@ -139,6 +141,14 @@ const DialogRow kControls[] = {
          for (int i = 0; i < 3; ++i) d.Click(id::kRadialPlus);
          for (int i = 0; i < 2; ++i) d.Click(id::kRoundPlus);
      }, P({{"cbStep", "1.456436"}, {"csStep", "0.011018"}})},
+    // The second press of a double click comes as its own message: it drags as a press does.
+    {"a_double_clicks_second_press_drags", {}, {}, [](Dialog& d) {
+         for (int control : {id::kRadialSpinner, id::kLight}) d.Drag(control, {{23, 23}, {23, 23}});  // the first click
+         d.Drag(id::kRadialSpinner, {{5, 5}, {5, 40}, {5, 30}}, true, WM_LBUTTONDBLCLK);          // 10 px up: cbStep + 10 steps
+         d.Drag(id::kLight, {{23, 23}, {43, 43}}, false, WM_LBUTTONDBLCLK);                     // to the centre
+         ExpectLightPicture(d, 0, 0, -1, "the light dragged by a double click's second press");
+         Post(d.Item(id::kLight), WM_LBUTTONUP, 0, At(43, 43));
+     }, P({{"angleX", "-0.000000"}, {"angleY", "-0.000000"}, {"angleZ", "-1.000000"}, {"cbStep", "1.465091"}})},
     // A drag cancelled mid-way (a window popping up) or its capture taken ends as a release
     // would; later hovering changes nothing. The moves with the button held still count: the
     // light's drag ends at the centre, lit from straight ahead. A release alone points it.
@@ -312,15 +322,47 @@ E2E_CASE(dialog_presets, ok_saves_the_store_it_loaded) {
            "Ok changed the Windows directory's store while a per-user store exists");
 }
 
-// The store held open by another program can be neither read nor written: Ok saves a per-user store instead.
-E2E_CASE(dialog_presets, ok_with_the_store_in_use_saves_a_per_user_copy) {
-    WriteFileBytes(WindowsStore(), Store({kBeta})); const Stored shared = ReadStored();
-    const HANDLE inUse = CreateFileW(WindowsStore().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    Expect(inUse != INVALID_HANDLE_VALUE, "cannot hold the store open");
-    Dialog d;
-    ExpectList(d.Item(id::kPresetList), {}, "with the store in use the preset list"); SavePreset(d, L"added");
-    d.Ok(); CloseHandle(inUse);
-    Expect(ReadFileBytes(WindowsStore()) == shared.windows && ReadStored().windowsTime == shared.windowsTime,
-           "Ok changed the store that another program held open");
-    ExpectBytes(ReadFileBytes(UserStore()), Store({Saved("added")}), "the per-user store");
+// A store not read whole (held open by another program, a count of -1 or below its records, a short last
+// record) is never written back, nor hidden by a per-user copy; a box says when changed presets are not kept.
+E2E_CASE(dialog_presets, ok_keeps_a_store_it_could_not_read_whole) {
+    Bytes minusOne = Store({kAlpha, kBeta, kGamma}), countOne = minusOne, shortLast = minusOne;
+    PutWord(minusOne, 0, 0xFFFFFFFFu);
+    PutWord(countOne, 0, 1);
+    shortLast.resize(shortLast.size() - 100);
+    const struct {
+        const char* what;
+        Bytes store;
+        bool held, changed;
+    } rows[] = {{"held open", Store({kBeta}), true, true},
+                {"a count of -1", minusOne, false, false},
+                {"a count below its records", countOne, false, true},
+                {"a short last record", shortLast, false, false}};
+    for (const auto& row : rows) {
+        ResetStoredState();
+        WriteBackdated(WindowsStore(), row.store);
+        const uint64_t time = ReadStored().windowsTime;
+        const HANDLE inUse = row.held ? CreateFileW(WindowsStore().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                    0, nullptr)
+                                      : INVALID_HANDLE_VALUE;
+        Expect(!row.held || inUse != INVALID_HANDLE_VALUE, "cannot hold the store open");
+        {
+            Dialog d;
+            if (!row.changed) {
+                d.Ok();
+            } else {
+                SavePreset(d, L"added");
+                const auto windows = d.Windows();
+                d.PostClick(id::kOk);
+                const HWND box = d.WaitForNew(windows, std::string("Ok with a store ") + row.what);
+                const std::wstring text = TextOf(GetDlgItem(box, id::kBoxText));
+                Expect(text.find(L"could not be read whole") != std::wstring::npos, "Ok says \"" + Narrow(text) + "\"");
+                Press(box, IDOK);
+                d.saver().ExpectEnds(0, "the box");
+            }
+        }
+        if (inUse != INVALID_HANDLE_VALUE) CloseHandle(inUse);
+        Expect(ReadFileBytes(WindowsStore()) == row.store && ReadStored().windowsTime == time,
+               std::string("Ok wrote a store ") + row.what);
+        Expect(!ReadFileBytes(UserStore()), std::string("Ok made a per-user store beside one ") + row.what);
+    }
 }

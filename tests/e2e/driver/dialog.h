@@ -130,10 +130,10 @@ public:
         PostClick(id::kCancel);
         Expect(PollUntil([&] { return !saver_.Running(); }), "the dialog did not end on Cancel: " + saver_.Showing());
     }
-    // A press, moves with the button held and a release, posted to control `id`.
-    void Drag(int id, std::initializer_list<POINT> points, bool release = true) {
+    // A press (or a double click's second press), moves with the button held and a release, posted to control `id`.
+    void Drag(int id, std::initializer_list<POINT> points, bool release = true, UINT press = WM_LBUTTONDOWN) {
         const HWND control = Item(id); const POINT* p = points.begin();
-        Post(control, WM_LBUTTONDOWN, MK_LBUTTON, At(p->x, p->y));
+        Post(control, press, MK_LBUTTON, At(p->x, p->y));
         for (++p; p != points.end(); ++p) Post(control, WM_MOUSEMOVE, MK_LBUTTON, At(p->x, p->y));
         if (release) Post(control, WM_LBUTTONUP, 0, At(points.end()[-1].x, points.end()[-1].y));
     }

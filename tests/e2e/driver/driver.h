@@ -266,6 +266,7 @@ inline void Collect(HKEY key, const std::string& path, std::map<std::string, std
     for (DWORD i = 0; recurse; ++i) {
         wchar_t name[512]; DWORD nameLength = 512; HKEY sub = nullptr;
         if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        out[path + Narrow(name) + "\\"] = "key";  // a key made, even one left empty, was written
         if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
         Collect(sub, path + Narrow(name) + "\\", out, true); RegCloseKey(sub);
     }
