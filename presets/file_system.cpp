@@ -23,6 +23,7 @@ public:
     size_t Read(void* buffer, size_t size) override {
         return file_ != nullptr ? std::fread(buffer, 1, size, file_) : 0;
     }
+    bool ReadFailed() const override { return file_ == nullptr || std::ferror(file_) != 0; }
     bool Write(const void* data, size_t size) override {
         return file_ != nullptr && std::fwrite(data, 1, size, file_) == size;
     }

@@ -13,6 +13,8 @@ public:
         virtual ~File() = default;
         // Up to `size` bytes; fewer only at the end of the file or on an error.
         virtual size_t Read(void* buffer, size_t size) = 0;
+        // True once a read came short by an error rather than by the end of the file.
+        virtual bool ReadFailed() const = 0;
         virtual bool Write(const void* data, size_t size) = 0;
         // Flushes and closes. False when what was written may not all be in the file.
         virtual bool Close() = 0;

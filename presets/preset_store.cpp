@@ -62,7 +62,7 @@ bool LoadStore(PresetStore& store, const std::string& path, FileSystem& fs, bool
     uint8_t countBytes[kCountBytes];
     const size_t got = file->Read(countBytes, kCountBytes);
     if (got != kCountBytes) {
-        if (whole != nullptr) *whole = got == 0;  // an empty file holds nothing to lose
+        if (whole != nullptr) *whole = got == 0 && !file->ReadFailed();  // an empty file holds nothing to lose
         return true;
     }
     const uint32_t word = uint32_t{countBytes[0]} | uint32_t{countBytes[1]} << 8 |
@@ -76,7 +76,8 @@ bool LoadStore(PresetStore& store, const std::string& path, FileSystem& fs, bool
     // Whole: every record the count names, and nothing after them. Anything else would
     // lose records if the store were written back.
     uint8_t beyond = 0;
-    if (whole != nullptr) *whole = count >= 0 && loaded == count && file->Read(&beyond, 1) == 0;
+    if (whole != nullptr)
+        *whole = count >= 0 && loaded == count && file->Read(&beyond, 1) == 0 && !file->ReadFailed();
     return true;
 }
 

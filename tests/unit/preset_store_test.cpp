@@ -109,6 +109,7 @@ TEST(PresetStore, DamagedFilesYieldTheWholeRecordsOnly) {
         bool read;
         Names names;
         bool whole = false;  // a store that may be written back over without losing records
+        size_t readable = SIZE_MAX;  // bytes read before a read fails
     } rows[] = {
         {"count five, two and a half records", false, FileOf(5, {"a", "b"}, 114), true, {"a", "b"}},
         {"bytes after the counted records", false, FileOf(1, {"a"}, 227), true, {"a"}},
@@ -119,6 +120,8 @@ TEST(PresetStore, DamagedFilesYieldTheWholeRecordsOnly) {
         {"no store file", false, std::nullopt, false, {"kept"}},
         {"two whole records", false, FileOf(2, {"a", "b"}), true, {"a", "b"}, true},
         {"an empty file", false, Bytes{}, true, {}, true},
+        {"a read error at the count", false, FileOf(2, {"a", "b"}), true, {}, false, 0},
+        {"a read error after the records", false, FileOf(2, {"a", "b"}, 10), true, {"a", "b"}, false, 4 + 2 * 228},
         {"preset file of 229 bytes", true, longer, true, {"kept", "long"}},
         {"preset file of 227 bytes", true, shorter, true, {"kept"}},
         {"no preset file", true, std::nullopt, false, {"kept"}},
@@ -127,6 +130,7 @@ TEST(PresetStore, DamagedFilesYieldTheWholeRecordsOnly) {
         FakeFileSystem fs;
         if (row.file) fs.files["f"] = *row.file;
         fs.readOnlyFiles.insert("f");
+        fs.readLimit = row.readable;
         OwnedPresetStore store;
         Fill(store, {"kept"});
         bool whole = !row.whole;

@@ -19,6 +19,7 @@ public:
     std::map<std::string, Bytes> files;
     std::set<std::string> folders, unwritableFolders, readOnlyFiles, createdFolders;
     size_t writeLimit = std::numeric_limits<size_t>::max();  // bytes a new file takes before its writes fail
+    size_t readLimit = std::numeric_limits<size_t>::max();   // bytes read before reads fail, as at a locked range
     bool failClose = false, failReplace = false, failCreateFolders = false;
     // Every step that can fail (making folders or a file, each write, close, replacement)
     // is counted; step `failAt` and every later one fail, as on a disk that fills up. A
@@ -67,7 +68,9 @@ private:
     public:
         FakeFile(FakeFileSystem& fs, Bytes& bytes, bool written) : fs_(fs), bytes_(bytes), written_(written) {}
         size_t Read(void* buffer, size_t size) override {
-            const size_t n = std::min(size, bytes_.size() - at_);
+            const size_t readable = std::max(std::min(bytes_.size(), fs_.readLimit), at_) - at_;
+            failed_ = failed_ || (size > readable && readable < bytes_.size() - at_);
+            const size_t n = std::min(size, readable);
             std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), n, static_cast<uint8_t*>(buffer));
             at_ += n;
             return n;
@@ -79,12 +82,13 @@ private:
             bytes_.insert(bytes_.end(), static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + n);
             return !fails && size <= room;
         }
+        bool ReadFailed() const override { return failed_; }
         bool Close() override { return !written_ || (!fs_.failClose && !fs_.Fails()); }
 
     private:
         FakeFileSystem& fs_;
         Bytes& bytes_;
         size_t at_ = 0;
-        bool written_;
+        bool written_, failed_ = false;
     };
 };
