@@ -19,8 +19,18 @@ bool Win32FileSystem::Exists(const std::string& path) {
 
 bool Win32FileSystem::CreateFolders(const std::string& folder) {
     if (folder.empty()) return false;
-    // Each parent in turn; those that exist, and a drive or share at the front, just fail.
-    for (size_t at = folder.find_first_of("\\/", 1); at != std::string::npos; at = folder.find_first_of("\\/", at + 1))
+    // Each parent in turn, past the root: "X:\" or "\\server\share\" (a bare "C:" would be the
+    // drive's current folder). Those that exist just fail.
+    const char* const separators = "\\/";
+    size_t from = 1;
+    if (folder.size() > 2 && folder[1] == ':') from = 3;
+    if (folder.compare(0, 2, "\\\\") == 0) {
+        const size_t server = folder.find_first_of(separators, 2);
+        const size_t share = server == std::string::npos ? server : folder.find_first_of(separators, server + 1);
+        from = share == std::string::npos ? folder.size() : share + 1;
+    }
+    for (size_t at = folder.find_first_of(separators, from); at != std::string::npos;
+         at = folder.find_first_of(separators, at + 1))
         CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
     CreateDirectoryA(folder.c_str(), nullptr);
     return IsFolder(folder);

@@ -1,5 +1,5 @@
 // The profile bound to the registry: HKEY_CURRENT_USER\<home>\<section>\<name>. Each call
-// opens (creating when missing) the key path, reads or writes one value, closes again.
+// opens the key path (a write creates it when missing), reads or writes one value, closes again.
 #pragma once
 
 #include <string>

@@ -54,9 +54,6 @@ int FindPreset(const PresetStore& store, const std::string& name) {
     return -1;
 }
 
-// What is wrong with the loaded store file, or nothing: its length must be its count's
-// records exactly, all of them loaded. A store cut short or with a wrong count would be
-// written back without some of its presets. An empty file is an empty store.
 // Adds the preset file to the store and saves the store; the old store file stays
 // unless the new one was written whole.
 constexpr char kNoFolder[] = "no configuration folder: neither XDG_CONFIG_HOME nor HOME is set";
