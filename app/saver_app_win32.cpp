@@ -33,7 +33,7 @@ bool CSaverApp::InitInstance() {
     // records it holds beyond what was read. No file at all is a store to start.
     storeWhole_ = storeFile_.empty();
     if (!storeFile_.empty()) LoadStore(thePresetStore, storeFile_, DefaultFileSystem(), &storeWhole_);
-    for (int32_t i = 0; i < thePresetStore.Count(); ++i) loaded_.push_back(EncodePreset(*PresetAt(thePresetStore, i)));
+    if (!storeWhole_) loaded_ = EncodeStore(thePresetStore);
 
     const RunModeDecision decision = DecideRunMode(__argc, __argv);
     switch (decision.mode) {
@@ -106,9 +106,7 @@ void CSaverApp::RunConfiguration() {
         SaveStoreFile(thePresetStore, ThisProgramsStoreFolders(AppName()), DefaultFileSystem());
         return;
     }
-    std::vector<PresetBytes> now;
-    for (int32_t i = 0; i < thePresetStore.Count(); ++i) now.push_back(EncodePreset(*PresetAt(thePresetStore, i)));
-    if (now == loaded_) return;  // nothing the user did is lost
+    if (EncodeStore(thePresetStore) == loaded_) return;  // nothing the user did is lost
     const std::string text = "The presets file " + storeFile_ +
                              " could not be read whole, so it was left as it is. The presets saved, deleted or "
                              "imported this time are not kept.";

@@ -2,11 +2,11 @@
 // the command line and creates that mode's one window.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "framework/application.h"
-#include "presets/preset_holder.h"
 
 class CSaverApp : public fw::Application {
 public:
@@ -21,5 +21,5 @@ private:
     int failureStatus_ = 0;
     std::string storeFile_;           // the store loaded at start; empty when there was none
     bool storeWhole_ = true;          // it held exactly the records its count names
-    std::vector<PresetBytes> loaded_;  // what it gave, to tell whether the user changed it
+    std::vector<uint8_t> loaded_;     // what a store not whole gave, to tell whether the user changed it
 };

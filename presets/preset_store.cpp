@@ -81,7 +81,7 @@ bool LoadStore(PresetStore& store, const std::string& path, FileSystem& fs, bool
     return true;
 }
 
-bool SaveStore(const PresetStore& store, const std::string& path, FileSystem& fs) {
+std::vector<uint8_t> EncodeStore(const PresetStore& store) {
     const auto count = static_cast<uint32_t>(store.Count());
     std::vector<uint8_t> content;
     content.reserve(kCountBytes + kPresetBytes * size_t{count});
@@ -90,6 +90,11 @@ bool SaveStore(const PresetStore& store, const std::string& path, FileSystem& fs
         const PresetBytes bytes = EncodePreset(*PresetAt(store, i));
         content.insert(content.end(), bytes.begin(), bytes.end());
     }
+    return content;
+}
+
+bool SaveStore(const PresetStore& store, const std::string& path, FileSystem& fs) {
+    const std::vector<uint8_t> content = EncodeStore(store);
     return WriteFileSafely(fs, path, content.data(), content.size());
 }
 

@@ -45,6 +45,8 @@ std::vector<std::string> PresetNames(const PresetStore& store);
 // written back over it without losing records.
 bool LoadStore(PresetStore& store, const std::string& path, FileSystem& fs = DefaultFileSystem(),
                bool* whole = nullptr);
+// The bytes of the store file: the count and every record.
+std::vector<uint8_t> EncodeStore(const PresetStore& store);
 // Writes the count and every record, replacing the file only once all is written.
 bool SaveStore(const PresetStore& store, const std::string& path, FileSystem& fs = DefaultFileSystem());
 
