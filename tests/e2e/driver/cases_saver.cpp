@@ -32,8 +32,9 @@ void ExpectConfigurationDialog(Dialog& dialog) {
     Expect(dialog.Windows().size() == 1, "the saver shows more than its dialog: " + dialog.saver().Showing());
 }
 void RunCommandLine(const CommandRow& row) {
-    // Settings with the random option, a store and a per-user store, all back-dated.
-    WriteProfile(P({{"randomly", "1"}, {"switches", "3"}, {"cbStep", "0.500000"}}));
+    // Settings with the random option, a store and a per-user store, all back-dated. Rejected starts
+    // have no settings stored: reading them must not make their key.
+    if (row.mode != Mode::Rejected) WriteProfile(P({{"randomly", "1"}, {"switches", "3"}, {"cbStep", "0.500000"}}));
     Record preset; preset.name = "kept as it is", preset.cbStep = 0.3f, preset.csStep = 0.02f;
     WriteBackdated(WindowsStore(), Store({Encode(preset)}));
     WriteBackdated(UserStore(), Store({Encode(preset), Encode(preset)}));
