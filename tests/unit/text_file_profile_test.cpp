@@ -33,8 +33,7 @@ TEST(ProfileNumberText, Forms) {
     }
 }
 
-// The same value forms and fallbacks as the registry: texts for floats, numbers where
-// they read, the setting kept (or the fixed fallback) where they do not.
+// The registry's value forms and fallbacks: float texts, numbers where they read, else the setting.
 TEST(TextFileProfile, LoadsSettingsWithRegistryFallbacks) {
     FakeFileSystem fs;
     TextFileProfile p = Loaded(fs,
@@ -75,8 +74,8 @@ TEST(TextFileProfile, SaveLoadRoundTripKeepsOtherLines) {
     EXPECT_NE(text.find("\n\n[Mine]\nkeep=me\n"), std::string::npos) << text;
     EXPECT_TRUE(back.problems.empty());
 
-    // A missing file, a value that would smuggle in a line, a file cut at 64 KiB (the cut
-    // line goes whole, and such a profile is never saved), an unwritable home keeping the old file.
+    // A missing file, a value smuggling in a line, a file cut at 64 KiB (the cut line goes whole,
+    // never saved), an unwritable home keeping the old file.
     EXPECT_FALSE(back.Load("/c/missing", fs));
     EXPECT_FALSE(p.WriteText("Config", "angleX", "1\nsize1=5"));
     EXPECT_EQ(p.ReadText("Config", "angleX"), "1.000000");
