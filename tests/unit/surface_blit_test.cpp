@@ -7,7 +7,6 @@
 #include <random>
 #include <vector>
 
-#include "render/button_image_creator.h"
 #include "render/dib_rows.h"
 #include "render/graphics.h"
 #include "render/opaque_runs.h"
@@ -107,25 +106,6 @@ TEST(KeyedBlit, RunsStampExactlyAsThePixelRuleForAnyImageAndClip) {
         for (int32_t x : {-w, -w + 1, -w / 2, 0, 1, sw - w, sw - w / 2, sw - 1, sw})
             for (int32_t y : {-h, -h + 1, 0, sh - h, sh - 1, sh})
                 ASSERT_TRUE(StampMatchesRule(image, x, y, sw, sh, rng)) << "width " << w << " at " << x << "," << y;
-    }
-}
-
-// Every shape, plain and off centre, stamps as the pixel rule; a sphere row is one run at most, a torus row two.
-TEST(KeyedBlit, RunsOfShapeImagesStampAsThePixelRule) {
-    const struct {
-        int32_t shape, outer, inner, offsetX, maxRunsPerRow;
-    } cases[] = {{0, 30, 30, 0, 1}, {0, 0, 0, 0, 1}, {1, 17, 5, 0, 1}, {2, 30, 20, 0, 2},
-                 {2, 22, 3, 0, 2},  {0, 12, 12, 9, 1}, {7, 10, 10, 0, 0}};
-    std::mt19937 rng(99u);
-    for (const auto& c : cases) {
-        const ButtonImageCreator creator(ShapeImageParams{1.0f, 1.0f, -1.0f, 0x000000FF, 0x00FFFFFF, 0.34f, 0.995f,
-                                                          0.6f, 4, c.outer, c.shape, c.inner, c.offsetX, 0});
-        const Image& img = creator.GetImage();
-        ASSERT_TRUE(img.runs.Fits(img.descriptor)) << "shape " << c.shape;
-        EXPECT_LE(img.runs.RunCount(), c.maxRunsPerRow * img.descriptor.height) << "shape " << c.shape;
-        const int32_t side = img.descriptor.width;
-        for (int32_t at : {-side / 2, 3, 70 - side / 2})
-            EXPECT_TRUE(StampMatchesRule(img.descriptor, at, at - 2, 70, 60, rng)) << "shape " << c.shape << " at " << at;
     }
 }
 
