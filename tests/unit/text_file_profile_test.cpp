@@ -46,9 +46,7 @@ TEST(TextFileProfile, LoadsSettingsWithRegistryFallbacks) {
     EXPECT_EQ(s.angleX, 2.5f);
     EXPECT_EQ(s.ambient, 0.34f);
     EXPECT_EQ(std::make_pair(s.size1, s.size2), std::make_pair(40, 29));
-    EXPECT_EQ(std::vector<int32_t>(s.switches, s.switches + 3), (std::vector<int32_t>{1, 0, 4}));
     EXPECT_EQ(PackColor(s.color[4]), 0xB2B200u);
-    EXPECT_EQ(s.randomly, 0);
     EXPECT_EQ(p.problems, (std::vector<std::string>{"line 9 is not name=value: nonsense line",
                                                     "size2=huge is not a 32-bit number; ignored"}));
 }
