@@ -67,7 +67,7 @@ TEST(PresetStore, TheListAndRefusedPositionsAndPaths) {
     EXPECT_EQ(store.GrowthStep(), 16);
     for (int32_t position : {1, -1, 3}) RemovePreset(store, position);  // duplicates kept, removed by position
     EXPECT_EQ(PresetNames(store), (Names{"a", "a", "b"}));
-    EXPECT_EQ(PresetAt(store, -1), nullptr);
+    for (int32_t position : {-1, 3}) EXPECT_EQ(PresetAt(store, position), nullptr) << position;
     FakeFileSystem fs;
     for (int32_t position : {-1, 3}) EXPECT_FALSE(WritePresetFile(store, position, "none.pre", fs)) << position;
     EXPECT_FALSE(LoadStore(store, "", fs));
