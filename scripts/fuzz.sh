@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (preset `fuzz`) and runs each for the given seconds from the
-# seeds in tests/fuzz/corpus/<target>/; new inputs stay in build/fuzz/corpus/, an input that
-# crashes, leaks, hangs or exhausts memory goes to build/fuzz/findings/ and fails the run.
-# Usage: scripts/fuzz.sh [seconds-per-target]        (default 10)
+# Runs each libFuzzer target (preset `fuzz`) from tests/fuzz/corpus/<target>/; an input that crashes,
+# leaks, hangs or exhausts memory goes to build/fuzz/findings/ and fails. Usage: fuzz.sh [seconds] (10)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-10}

@@ -1,7 +1,5 @@
-// Command lines as anything may start the program with. Input: the arguments separated by
-// zero bytes (the first is the program); empty input is a vector without even the program.
-// Each argument has an allocation of its exact size, so reading past its end is caught.
-// Only a preview with a second argument has a parent: its handle as strtoll reads it.
+// Any command line: arguments split at zero bytes (empty input: not even the program), each in an
+// allocation of its size. Only a preview with a second argument has a parent, as strtoll reads it.
 #include <cerrno>
 #include <string>
 

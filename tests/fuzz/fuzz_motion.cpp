@@ -1,8 +1,6 @@
-// The motion path under any window, image width and speeds. Input: width, height, image
-// width, then (cbStep, csStep) float bits a step. A position is valid exactly while every
-// speed was finite (and the corner fits in 32 bits); the shape's centre then lies in the
-// ring 60..260 pixels (scaled with the even width) from the window's centre, within the
-// 2.2 that adding a half and truncating toward zero may move it.
+// Input: width, height, image width, then (cbStep, csStep) a step. Valid exactly while every speed
+// was finite (and the corner fits 32 bits); the centre then lies 60..260 (scaled) from the window's,
+// within the 2.2 that adding a half and truncating may move it.
 #include <algorithm>
 #include <cmath>
 

@@ -1,7 +1,5 @@
-// Preset files as someone else may have made them. Import takes the first 228 bytes of a
-// file that has them and nothing otherwise, reading a read-only file without writing it;
-// export gives them back unchanged; applying the record takes what it carries but `bound`
-// and `randomly`.
+// Any preset file: import takes the first 228 bytes if there are so many, writing nothing; export
+// gives them back; applying takes all the record carries but `bound` and `randomly`.
 #include "fuzz_support.h"
 #include "preset_test_fs.h"
 #include "presets/apply_preset.h"

@@ -1,8 +1,6 @@
-// Shape images from any parameter block. Input: the fourteen words of ShapeImageParams,
-// then up to six more colours; slow radii fold into 0..32, absurd ones must give an empty
-// image at once. Unshifted, the corners keep the key; shading once and colouring seven
-// times gives seven separate renders' pixels; mirroring the light and the offset mirrors
-// the image to the bit.
+// Input: the fourteen words of ShapeImageParams, up to six more colours; slow radii fold into 0..32.
+// Unshifted, corners keep the key; one shading coloured seven times gives separate renders' pixels;
+// mirroring the light and the offset mirrors the image to the bit.
 #include <algorithm>
 #include <limits>
 

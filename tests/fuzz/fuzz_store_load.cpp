@@ -1,5 +1,4 @@
-// Store files as a disk may hand them over: any length, any count, any record bytes.
-// Loading, which never writes, takes exactly the whole records up to the count in place
+// Any store file: loading, writing nothing, takes exactly the whole records up to the count in place
 // of what the store held, each with a bounded name; saving gives them back byte for byte.
 #include <algorithm>
 #include <string>

@@ -1,6 +1,5 @@
-// What the fuzz targets share: a check that aborts with the failed condition (libFuzzer
-// keeps the input as a crash), little-endian words with missing bytes zero, and
-// the properties every shape image has.
+// A check that aborts (libFuzzer keeps the input), little-endian words (missing bytes zero), and
+// what every shape image is.
 #pragma once
 
 #include <cstdint>

@@ -16,25 +16,23 @@
 
 namespace {
 
-Window FindNamed(Display* d, Window parent, const char* name) {
-    Window root, up, *children = nullptr;
+// The saver's own window: a child of the root, as no window manager runs.
+Window Own(Display* d) {
+    Window root, up, *children = nullptr, found = 0;
     unsigned n = 0;
-    Window found = 0;
-    if (!XQueryTree(d, parent, &root, &up, &children, &n)) return 0;
+    XQueryTree(d, DefaultRootWindow(d), &root, &up, &children, &n);
     for (unsigned i = 0; i < n && found == 0; ++i) {
         char* title = nullptr;
-        if (XFetchName(d, children[i], &title) && title != nullptr && std::strcmp(title, name) == 0) found = children[i];
-        if (title != nullptr) XFree(title);
-        if (found == 0) found = FindNamed(d, children[i], name);
+        if (XFetchName(d, children[i], &title) && std::strcmp(title, "Tindelborg Screen Saver") == 0) found = children[i];
+        XFree(title);
     }
-    if (children != nullptr) XFree(children);
+    XFree(children);
     return found;
 }
 
 Window Target(Display* d, const char* text) {
     for (int tries = 0; tries < 100; ++tries) {
-        const Window w = std::strcmp(text, "own") == 0 ? FindNamed(d, DefaultRootWindow(d), "Tindelborg Screen Saver")
-                                                       : std::strtoul(text, nullptr, 0);
+        const Window w = std::strcmp(text, "own") == 0 ? Own(d) : std::strtoul(text, nullptr, 0);
         if (w != 0) return w;
         usleep(100000);
     }

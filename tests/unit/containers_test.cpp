@@ -98,12 +98,8 @@ struct Tracked : RefObject {
 
 TEST(ObjectModel, ClassIdentityAndReleaseDeletingBelowOne) {
     RefObject r;
-    Object o;
     EXPECT_TRUE(r.IsKindOf(&Object::kClass));
-    EXPECT_FALSE(o.IsKindOf(&RefObject::kClass));
-    EXPECT_STREQ(r.ClassName(), "RefObject");
-    EXPECT_EQ(r.liveMark, -1);
-    EXPECT_EQ(r.refCount, 0);
+    EXPECT_FALSE(Object().IsKindOf(&RefObject::kClass));
     bool gone = false;
     auto* t = new Tracked(&gone);
     t->AddRef();

@@ -9,8 +9,7 @@ namespace {
 
 using Dispatch = FrameHost::Dispatch;
 
-// A window stand-in: records what the burst asks of it and runs `onDispatch` as the
-// handler of the n-th dispatched message (n from 1).
+// A window stand-in: records what the burst asks; `onDispatch` handles the n-th message (from 1).
 struct FakeHost : FrameHost {
     std::function<Dispatch(int)> onDispatch = [](int) { return Dispatch::Dispatched; };
     bool exists = true;
@@ -87,9 +86,8 @@ TEST(FrameLoop, HandlersRunByTheBurstTakeEffectWhereTheyShould) {
     EXPECT_FALSE(loop.Running());
 }
 
-// The window object owns the loop; its destruction inside a dispatch frees the loop,
-// and AddressSanitizer reports any later access. The dispatch that saw the window go
-// may also have taken the quit request; one with the window still there ends the row.
+// The window owns the loop: destroyed inside a dispatch (maybe with a quit), nothing is touched
+// after (ASan sees the freed loop); a quit with the window there ends the row of bursts.
 TEST(FrameLoop, NothingIsTouchedOnceTheWindowIsGone) {
     for (Dispatch answer : {Dispatch::Dispatched, Dispatch::Quit})
         for (int bursts : {1, 2})
@@ -148,8 +146,7 @@ TEST(FrameLoop, PausesAndTheTimedResumeAfterADialogMove) {
                   row.draws ? std::make_pair(0, 0) : std::make_pair(row.stop, row.resume))
             << row.what;
     }
-    // Each burst of a row reads the clock anew: a pause that ends between them lets the
-    // second one draw.
+    // Each burst of a row reads the clock anew: a pause ending between them lets the second draw.
     static const uint32_t times[] = {1000, 1200};
     static int reads = 0;
     RunState run{};

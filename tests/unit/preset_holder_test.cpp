@@ -71,8 +71,7 @@ PresetHolder Torus(int32_t size1) {
     return h;
 }
 
-// Every preset field is copied word for word, without range checks; bound and the random
-// choice keep their values; an invalid position changes nothing.
+// Every preset field copied word for word, unchecked, but bound and randomly; a bad position: nothing.
 TEST(ApplyPreset, CopiesEveryPresetFieldAndAsksForNewImages) {
     OwnedPresetStore store;
     SaverSettings s = Distinct(), before = s;

@@ -59,45 +59,26 @@ Bytes FileOf(int32_t count, const Names& names, size_t extra = 0) {
     return file;
 }
 
-TEST(PresetStore, TheListAndItsFileOfTheCountAndTheRecords) {
-    OwnedPresetStore list;
-    Fill(list, {"a", "100%", "a", "b"});
-    EXPECT_EQ(list.Capacity(), 256);
-    EXPECT_EQ(list.GrowthStep(), 16);
-    for (int32_t position : {1, -1, 3}) RemovePreset(list, position);  // duplicates kept, removed by position
-    EXPECT_EQ(PresetNames(list), (Names{"a", "a", "b"}));
-    EXPECT_EQ(PresetAt(list, -1), nullptr);
-    ClearStore(list);
-    EXPECT_EQ(list.Count(), 0);
-
-    FakeFileSystem fs;
-    ASSERT_TRUE(SaveStore(list, kUserStore, fs));
-    EXPECT_EQ(fs.files[kUserStore], Bytes(4, 0));
+// The file layout and loading are the damaged files' table; here the list and refused paths.
+TEST(PresetStore, TheListAndRefusedPositionsAndPaths) {
     OwnedPresetStore store;
-    Fill(store, {"one", "two", "three"});
-    ASSERT_TRUE(SaveStore(store, kUserStore, fs));
-    EXPECT_EQ(fs.files[kUserStore], FileOf(3, {"one", "two", "three"}));
-    EXPECT_EQ(fs.files.size(), 1u);
-    OwnedPresetStore loaded;  // loading replaces what the store held
-    Fill(loaded, {"stale"});
-    EXPECT_TRUE(LoadStore(loaded, kUserStore, fs));
-    EXPECT_EQ(PresetNames(loaded), (Names{"one", "two", "three"}));
-    EXPECT_EQ(EncodePreset(*PresetAt(loaded, 2)), EncodePreset(Named("three", 2)));
-
-    // Export replaces an existing file with one record; import appends it.
-    fs.files[kPresetFile] = Bytes(500, 0xEE);
-    ASSERT_TRUE(WritePresetFile(store, 1, kPresetFile, fs));
-    EXPECT_EQ(fs.files[kPresetFile], Record("two", 1));
-    EXPECT_TRUE(ReadPresetFile(store, kPresetFile, fs));
-    EXPECT_EQ(PresetNames(store), (Names{"one", "two", "three", "two"}));
-    for (int32_t position : {-1, 4}) EXPECT_FALSE(WritePresetFile(store, position, "none.pre", fs)) << position;
-    EXPECT_EQ(fs.files.count("none.pre"), 0u);
+    Fill(store, {"a", "100%", "a", "b"});
+    EXPECT_EQ(store.Capacity(), 256);
+    EXPECT_EQ(store.GrowthStep(), 16);
+    for (int32_t position : {1, -1, 3}) RemovePreset(store, position);  // duplicates kept, removed by position
+    EXPECT_EQ(PresetNames(store), (Names{"a", "a", "b"}));
+    for (int32_t position : {-1, 3}) EXPECT_EQ(PresetAt(store, position), nullptr) << position;
+    FakeFileSystem fs;
+    for (int32_t position : {-1, 3}) EXPECT_FALSE(WritePresetFile(store, position, "none.pre", fs)) << position;
     EXPECT_FALSE(LoadStore(store, "", fs));
     EXPECT_FALSE(SaveStore(store, "", fs));
+    EXPECT_TRUE(fs.files.empty());
+    ClearStore(store);
+    ASSERT_TRUE(SaveStore(store, kUserStore, fs));
+    EXPECT_EQ(fs.files[kUserStore], Bytes(4, 0));
 }
 
-// Files as a crash, another program or a hand may leave them: only whole records load,
-// loading never writes (nor needs the right to), and a missing file changes nothing.
+// Files as a crash or a hand may leave them: only whole records load, loading never writes.
 TEST(PresetStore, DamagedFilesYieldTheWholeRecordsOnly) {
     Bytes longer = Record("long", 0), shorter = Record("short", 0);
     longer.push_back(0x55);
@@ -142,8 +123,7 @@ TEST(PresetStore, DamagedFilesYieldTheWholeRecordsOnly) {
     }
 }
 
-// Both writers against single faults, a failure from every step on, and a write cut at
-// every byte.
+// Both writers against single faults, a failure from every step on, a write cut at every byte.
 TEST(PresetStore, EveryFailedWriteKeepsTheOldFileAndIsReported) {
     OwnedPresetStore edited;
     Fill(edited, kEdited);
@@ -186,10 +166,8 @@ TEST(PresetStore, EveryFailedWriteKeepsTheOldFileAndIsReported) {
     }
 }
 
-// The store loads from the user's folder when a store is there, else from the Windows
-// directory; it saves where it loads from, else into the Windows directory, else into
-// the user's folder. Wherever saving fails, the next start loads the new presets when
-// the save was reported and the old ones otherwise; an old store elsewhere stays.
+// Loaded from the user's folder, else the Windows directory; saved where loaded, else there, else
+// the user's. The next start loads the new presets exactly when the save was reported.
 TEST(PresetStore, TheNextStartLoadsWhatWasReportedSaved) {
     OwnedPresetStore edited;
     Fill(edited, kEdited);
@@ -200,8 +178,7 @@ TEST(PresetStore, TheNextStartLoadsWhatWasReportedSaved) {
         EXPECT_TRUE(path.empty() || LoadStore(loaded, path, fs));
         return PresetNames(loaded);
     };
-    // A user store that cannot be written is not saved around: a store written anywhere
-    // else would only lie hidden behind it at the next start.
+    // A user store that cannot be written is not saved around: elsewhere it would lie hidden.
     const struct {
         const char* what;
         bool userStore, windowsStore, windowsWritable, userWritable, oldReadOnly;
@@ -258,15 +235,8 @@ Bytes ReadAll(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool WriteAll(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out.flush());
-}
-
-// The machine's own files (under Wine the Windows C runtime's): the user's folders made
-// for the store, a longer old file replaced whole, a folder in the way left alone; then a
-// real file system of 64 KiB filled up, where mounting is allowed (root in CI; not Wine).
+// The machine's files (under Wine the Windows runtime's): folders made, a longer file replaced whole,
+// a folder in the way left alone; then a real 64 KiB file system filled up, where mounting is allowed (root in CI; not Wine).
 TEST(PresetStore, RealFilesAndARealFullDisk) {
     const std::filesystem::path root = std::filesystem::temp_directory_path() / "tindlbrg-test-files";
     std::filesystem::remove_all(root);
@@ -305,8 +275,7 @@ TEST(PresetStore, RealFilesAndARealFullDisk) {
         ~Unmount() { std::system(("umount '" + at + "'").c_str()); }
     } unmount{disk};
     const std::string full = disk + "/tindlbrg.cfg", fullPreset = disk + "/ring.pre";
-    ASSERT_TRUE(WriteAll(full, FileOf(3, kOld)));
-    ASSERT_TRUE(WriteAll(fullPreset, Record("c", 2)));
+    ASSERT_TRUE(SaveStore(old, full) && WritePresetFile(old, 2, fullPreset));
     if (std::FILE* filler = std::fopen((disk + "/filler").c_str(), "wb")) {
         const std::vector<char> block(512, 'f');
         while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {

@@ -24,8 +24,7 @@ std::string Raised(const std::function<void()>& raise) {
     return "not raised";
 }
 
-// A failed check names the file by the leftmost backslash among the path's last 26
-// characters (the whole path when it has no more than 27).
+// The file: from the leftmost backslash among the path's last 26 characters (27 or fewer: whole).
 TEST(R7Exception, RaisesFillTheRecordWithTheFileCutFromThePath) {
     const struct {
         const char *what, *path, *file;
@@ -52,8 +51,7 @@ TEST(R7Exception, RaisesFillTheRecordWithTheFileCutFromThePath) {
     EXPECT_EQ(theR7ErrorState.record.line, 5);
 }
 
-// The report's exact text, every fixed-size field full without a terminator: each is
-// printed to its own end and no further.
+// The report's exact text; fixed-size fields full without a terminator print to their end only.
 TEST(R7ExceptionDeathTest, ReportPrintsAndExitsWithThree) {
     const std::string out = ::testing::TempDir() + "r7_report.txt";
     const std::string a(120, 'a'), i(120, 'i'), f(28, 'f'), c(16, 'c');

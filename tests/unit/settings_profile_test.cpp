@@ -155,9 +155,8 @@ TEST(ProfileFloat, TheScanTakesTheLongestNumberPrefixOrLeavesTheValue) {
     }
 }
 
-// Loading takes what is stored, unchecked; a missing value or one of the wrong kind
-// keeps the setting, except the random choice (off) and the switches (each its bit;
-// bits 7..31 ignored). Colour words pack with their top byte cleared.
+// Stored values load unchecked; one missing or of the wrong kind keeps the setting, but the random
+// choice falls back to off and the switches to their bits (7..31 ignored); colours lose their top byte.
 TEST(Profile, LoadingTakesStoredValuesUncheckedAndFallsBackPerValue) {
     MemoryProfile empty, closed, profile;
     closed.available = false;  // a profile that cannot be opened
@@ -191,8 +190,7 @@ TEST(Profile, LoadingTakesStoredValuesUncheckedAndFallsBackPerValue) {
     }
 }
 
-// Takes the first `accepted` writes and refuses every later one, as a registry key that
-// goes away in the middle of saving.
+// Takes the first `accepted` writes and refuses the rest, as a key that goes away mid-save.
 struct FailingProfile : MemoryProfile {
     size_t accepted = SIZE_MAX, attempted = 0;
     bool WriteText(const char* section, const char* name, const std::string& text) override {
@@ -203,8 +201,7 @@ struct FailingProfile : MemoryProfile {
     }
 };
 
-// A profile that stops taking values in mid-save keeps the old value of each one it
-// refused and the new value of each one it took; one that cannot be opened keeps all.
+// Each value refused keeps its old value, each taken its new one; a profile not opened keeps all.
 TEST(Profile, AProfileThatStopsTakingValuesKeepsTheOldOnes) {
     EXPECT_EQ(Forms(Edited()), kEditedForms);
     for (size_t accepted = 0; accepted <= 22; ++accepted) {

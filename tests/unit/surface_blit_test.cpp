@@ -7,7 +7,6 @@
 #include <random>
 #include <vector>
 
-#include "render/button_image_creator.h"
 #include "render/dib_rows.h"
 #include "render/graphics.h"
 #include "render/opaque_runs.h"
@@ -20,10 +19,8 @@ uint32_t Load(const uint8_t* p) {
     return v;
 }
 void Put(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
-uint32_t At(const Graphics& g, int x, int y) { return Load(g.pixels + y * g.stride + x * 4); }
 
-// A block of pixels in a buffer that ends right after its last pixel, so that reading
-// past the block's end is caught by AddressSanitizer.
+// Pixels in a buffer that ends right after the last one: AddressSanitizer sees any read past it.
 struct Block {
     std::vector<uint8_t> bytes;
     int32_t stride;
@@ -32,9 +29,7 @@ struct Block {
     uint8_t* At(int32_t x, int32_t y) { return bytes.data() + ptrdiff_t{y} * stride + 4 * x; }
 };
 
-// Pixels that stress the comparison: the key under any top byte, one bit off the key in
-// the low 24 bits, anything else; with `runs`, long stretches of key and of other pixels
-// as in shape images.
+// The key under any top byte, one bit off it, anything else; `runs`: long stretches as in shapes.
 void FillSource(Block& src, int32_t w, int32_t h, uint32_t key, bool runs, std::mt19937& rng) {
     for (uint8_t& b : src.bytes) b = static_cast<uint8_t>(rng());
     key &= 0x00FFFFFFu;
@@ -57,7 +52,6 @@ void FillSource(Block& src, int32_t w, int32_t h, uint32_t key, bool runs, std::
     }
 }
 
-// A plain 32-bit keyed descriptor over a block's pixels.
 DC_DESCRIPTOR Describe(Block& b, int32_t w, int32_t h, uint32_t key) {
     DC_DESCRIPTOR d;
     d.width = d.clipWidth = w;
@@ -70,9 +64,7 @@ DC_DESCRIPTOR Describe(Block& b, int32_t w, int32_t h, uint32_t key) {
     return d;
 }
 
-// Stamps `image` at (x, y) onto a noise surface through its runs, and again pixel by
-// pixel, and checks the whole surface against the keyed rule: a source pixel whose low
-// 24 bits equal the key's (whatever either top byte) is skipped, any other written whole.
+// Stamps through the runs and pixel by pixel onto noise: a pixel whose low 24 bits are the key's is skipped.
 ::testing::AssertionResult StampMatchesRule(const DC_DESCRIPTOR& image, int32_t x, int32_t y, int32_t sw, int32_t sh,
                                             std::mt19937& rng) {
     OpaqueRuns runs;
@@ -100,8 +92,7 @@ DC_DESCRIPTOR Describe(Block& b, int32_t w, int32_t h, uint32_t key) {
     return ::testing::AssertionSuccess();
 }
 
-// Arbitrary images, noise or long runs of key and non-key under four keys, widths 1 to 70
-// and strides of their own, stamped at positions over every edge and corner and beyond.
+// Widths 1 to 70, strides of their own, four keys, at positions over every edge and corner and beyond.
 TEST(KeyedBlit, RunsStampExactlyAsThePixelRuleForAnyImageAndClip) {
     const uint32_t keys[] = {0x00000000u, 0xFF000000u, 0x00123456u, 0x00FFFFFFu};
     std::mt19937 rng(12345u);
@@ -118,28 +109,7 @@ TEST(KeyedBlit, RunsStampExactlyAsThePixelRuleForAnyImageAndClip) {
     }
 }
 
-// Every shape the generator makes, plain and shifted off centre, stamps as the pixel
-// rule; a sphere row is one run at most, a torus row two.
-TEST(KeyedBlit, RunsOfShapeImagesStampAsThePixelRule) {
-    const struct {
-        int32_t shape, outer, inner, offsetX, maxRunsPerRow;
-    } cases[] = {{0, 30, 30, 0, 1}, {0, 0, 0, 0, 1}, {1, 17, 5, 0, 1}, {2, 30, 20, 0, 2},
-                 {2, 22, 3, 0, 2},  {0, 12, 12, 9, 1}, {7, 10, 10, 0, 0}};
-    std::mt19937 rng(99u);
-    for (const auto& c : cases) {
-        const ButtonImageCreator creator(ShapeImageParams{1.0f, 1.0f, -1.0f, 0x000000FF, 0x00FFFFFF, 0.34f, 0.995f,
-                                                          0.6f, 4, c.outer, c.shape, c.inner, c.offsetX, 0});
-        const Image& img = creator.GetImage();
-        ASSERT_TRUE(img.runs.Fits(img.descriptor)) << "shape " << c.shape;
-        EXPECT_LE(img.runs.RunCount(), c.maxRunsPerRow * img.descriptor.height) << "shape " << c.shape;
-        const int32_t side = img.descriptor.width;
-        for (int32_t at : {-side / 2, 3, 70 - side / 2})
-            EXPECT_TRUE(StampMatchesRule(img.descriptor, at, at - 2, 70, 60, rng)) << "shape " << c.shape << " at " << at;
-    }
-}
-
-// Runs are used only for the image they were built from; other images, and images without
-// a key, are copied by the rule and by rows.
+// Runs serve only the image they were built from; others go by the rule, unkeyed ones by rows.
 TEST(KeyedBlit, RunsOfAnotherImageAreNotUsed) {
     std::mt19937 rng(5u);
     Block a(8, 4, 32), b(9, 4, 36);
@@ -175,40 +145,41 @@ DC_DESCRIPTOR Over(uint32_t& pixel, int32_t side = 1) {
     return d;
 }
 
-// Stamps wholly outside (the edges are the keyed blit's sweep) at positions whose sums
-// overflow 32 bits.
-TEST(Surface, StartsBlackWithWholeClipAndFarStampsChangeNothing) {
-    auto g = Surface(5, 4);
+// A new surface is black with a white colour, no key and the whole clip, which a popped
+// state brings back; stamps at sums overflowing 32 bits change nothing; fills clip.
+TEST(Surface, DefaultsSavedStatesFarStampsAndFills) {
+    auto g = Surface(5, 4);  // a state left on the stack is freed by the destructor (ASan checks)
     ASSERT_TRUE(g);
-    EXPECT_EQ(g->stride, 20);
-    EXPECT_EQ(g->clipWidth, 5);
     EXPECT_EQ(g->colourKey, -1);
-    EXPECT_EQ(g->colour, 0x00FFFFFFu);
+    g->PushState();
+    g->clipX = 2;
+    g->clipWidth = 3;
+    g->colour = 5;
+    g->wholeClip = 0;
+    g->PopState();
+    EXPECT_EQ(std::vector<uint32_t>({uint32_t(g->clipX), uint32_t(g->clipWidth), g->colour, uint32_t(g->wholeClip)}),
+              std::vector<uint32_t>({0, 5, 0x00FFFFFFu, 1}));
+    g->PushState();
     uint32_t pixel = 0x00123456u;
     for (auto [x, y] : {std::pair{-2147483647 - 1, 0}, {2147483647, 2147483647}, {2147483647, -2147483647 - 1}})
         drawImage(*g, Over(pixel, 3), x, y, 255);
-    EXPECT_EQ(std::vector<uint32_t>(reinterpret_cast<uint32_t*>(g->pixels), reinterpret_cast<uint32_t*>(g->pixels) + 20),
-              std::vector<uint32_t>(20, 0u));
-    EXPECT_EQ(createSurface(4, 4, 16, nullptr), nullptr);
-    std::unique_ptr<Graphics> defaultDepth(createSurface(2, 2, 0, nullptr));
-    ASSERT_TRUE(defaultDepth);
-    EXPECT_EQ(defaultDepth->bitsPerPixel, 32);
-}
-
-TEST(Surface, FillRectHonoursClipAndAlpha) {
-    auto g = Surface(4, 4);
     g->colour = 0x00112233;
     fillRect(*g, -2, 3, 10, 5);
-    EXPECT_EQ(At(*g, 0, 3), 0x00112233u);
-    EXPECT_EQ(At(*g, 3, 3), 0x00112233u);
-    EXPECT_EQ(At(*g, 0, 2), 0u);
-    uint32_t pixel = 0xAA000000u;
+    std::vector<uint32_t> want(20, 0u);
+    std::fill(want.begin() + 15, want.end(), 0x00112233u);
+    EXPECT_EQ(std::vector<uint32_t>(reinterpret_cast<uint32_t*>(g->pixels), reinterpret_cast<uint32_t*>(g->pixels) + 20),
+              want);
+    pixel = 0xAA000000u;
     DC_DESCRIPTOR d = Over(pixel);
     d.alpha = -1;  // only the low 24 bits are written
     Graphics view(d);
     view.colour = 0x00010203;
     fillRect(view, 0, 0, 1, 1);
     EXPECT_EQ(pixel, 0xAA010203u);
+    EXPECT_EQ(createSurface(4, 4, 16, nullptr), nullptr);
+    std::unique_ptr<Graphics> defaultDepth(createSurface(2, 2, 0, nullptr));
+    ASSERT_TRUE(defaultDepth);
+    EXPECT_EQ(defaultDepth->bitsPerPixel, 32);
 }
 
 TEST(Surface, BottomUpRowsForPainting) {
@@ -232,9 +203,8 @@ TEST(Surface, BottomUpRowsForPainting) {
         const std::vector<int32_t> got{r.left, r.top, r.right, r.bottom};
         EXPECT_EQ(r.right > r.left ? got : std::vector<int32_t>{}, row.got) << row.what;
     }
-    // A paint whose row buffer cannot be had is skipped, never thrown out of the window
-    // procedure: 2^60 pixels (no such memory), 2^62 (beyond what a vector holds).
-    // AddressSanitizer aborts on any failed throwing new, so there only the second runs.
+    // A paint whose buffer cannot be had (2^60 pixels; 2^62, beyond a vector) is skipped, not
+    // thrown out of the window procedure. ASan aborts on a failed throwing new: only the second there.
 #ifdef __SANITIZE_ADDRESS__
     for (int32_t side : {0x7FFFFFFF}) {
 #else
@@ -247,21 +217,6 @@ TEST(Surface, BottomUpRowsForPainting) {
         EXPECT_EQ(r.right - r.left, 0) << side;
         EXPECT_EQ(out, std::vector<uint32_t>{7u});
     }
-}
-
-TEST(Surface, SavedStatesRestoreClipAndColour) {
-    auto g = Surface(10, 10);  // a state left on the stack is freed by the destructor (ASan checks)
-    g->PushState();
-    g->clipX = 2;
-    g->clipWidth = 3;
-    g->colour = 5;
-    g->wholeClip = 0;
-    g->PopState();
-    EXPECT_EQ(g->clipX, 0);
-    EXPECT_EQ(g->clipWidth, 10);
-    EXPECT_EQ(g->colour, 0x00FFFFFFu);
-    EXPECT_EQ(g->wholeClip, 1);
-    g->PushState();
 }
 
 }  // namespace
