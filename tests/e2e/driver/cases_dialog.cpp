@@ -21,10 +21,10 @@ void FirstLight(Dialog& d) { ExpectLightPicture(d, 1, 1, -1, "its first picture,
 // (30, 50): 13 pixels left and 7 down from the centre over the radius, z from the unit sphere.
 const Profile kLight30_50 = P({{"angleX", "0.382353"}, {"angleY", "-0.205882"}, {"angleZ", "-0.900788"}});
 Record Preset(const std::string& name, int v) {
-    Record p; p.name = name;
+    Record p = Named(name);
     p.angleX = 0.1f * v, p.angleY = -0.2f, p.angleZ = -0.9f, p.cbStep = 0.5f + v, p.csStep = 0.001f * v;
     p.size1 = 10 + v, p.size2 = 20 + v, p.phong = v, p.mirror = 0.25f, p.ambient = 0.5f; p.on[0] = 0, p.on[v % 7] = 1;
-    p.colour[0] = v | 2 * v << 8 | 3 * v << 16; return p;
+    p.rgb[0][0] = v, p.rgb[0][1] = 2 * v, p.rgb[0][2] = 3 * v; return p;
 }
 const Bytes kAlpha = Encode(Preset("alpha", 1)), kBeta = Encode(Preset("beta", 2)), kGamma = Encode(Preset("gamma", 3));
 // Alpha's values, as choosing it before an export or import sets them.
@@ -34,7 +34,7 @@ const Profile kAlphaChosen = P({{"angleX", "0.100000"}, {"angleY", "-0.200000"},
                                 {"color0", Rgb(1, 2, 3)}});
 // The built-in settings saved as a preset: each switch word keeps its slot's bit.
 Bytes Saved(const std::string& name) {
-    Record r; r.name = name, r.cbStep = 1.46f, r.csStep = 0.01f;
+    Record r = Named(name); r.cbStep = 1.46f, r.csStep = 0.01f;
     for (int i = 0; i < 7; ++i) r.on[i] = 1 << i;
     return Encode(r);
 }
@@ -67,7 +67,7 @@ struct DialogRow {
 };
 void RunDialog(const DialogRow& row) {
     if (!row.stored.empty()) WriteProfile(row.stored);
-    if (!row.presets.empty()) WriteBackdated(WindowsStore(), Store(row.presets));
+    if (!row.presets.empty()) WriteFileBytes(WindowsStore(), Store(row.presets), true);
     before = ReadStored();
     Dialog dialog({L"/c"});
     row.act(dialog);
@@ -314,7 +314,7 @@ E2E_CASE(dialog_preview, still_while_moved_and_resumes_after_a_rest) {
 
 // The store is saved where it was loaded from: the per-user copy, when there is one.
 E2E_CASE(dialog_presets, ok_saves_the_store_it_loaded) {
-    WriteBackdated(WindowsStore(), Store({kBeta}));
+    WriteFileBytes(WindowsStore(), Store({kBeta}), true);
     WriteFileBytes(UserStore(), Store({kAlpha})); const Stored shared = ReadStored(); Dialog d;
     ExpectList(d.Item(id::kPresetList), {L"alpha"}, "with a per-user store the preset list"); SavePreset(d, L"added");
     d.Ok(); ExpectBytes(ReadFileBytes(UserStore()), Store({kAlpha, Saved("added")}), "the per-user store after Ok");
@@ -339,8 +339,8 @@ E2E_CASE(dialog_presets, ok_keeps_a_store_it_could_not_read_whole) {
                 {"a short last record", shortLast, false, false}};
     for (const auto& row : rows) {
         ResetStoredState();
-        WriteBackdated(WindowsStore(), row.store);
-        const uint64_t time = ReadStored().windowsTime;
+        WriteFileBytes(WindowsStore(), row.store, true);
+        const auto time = ReadStored().windowsTime;
         const HANDLE inUse = row.held ? CreateFileW(WindowsStore().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                                     0, nullptr)
                                       : INVALID_HANDLE_VALUE;
