@@ -14,7 +14,6 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -135,9 +134,8 @@ class Saver {
 public:
     explicit Saver(const std::vector<std::wstring>& args) {
         std::wstring line = L"\"" + saverPath + L"\"";
-        for (const auto& arg : args) {
-            const bool plain = !arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos;
-            line += L" " + (plain ? arg : L"\"" + arg + L"\"");
+        for (const auto& arg : args) {  // none with a blank
+            line += L" " + arg;
             args_ += (args_.empty() ? "\"" : " \"") + Narrow(arg) + "\"";
         }
         if (args.empty()) args_ = "(no argument)";
@@ -203,13 +201,9 @@ inline HWND MakeHost(int clientWidth, int clientHeight, HostEnd end = kHostStays
     static const bool registered = [] {
         WNDCLASSW wc = {};
         wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM w, LPARAM l) -> LRESULT {
-            const LONG_PTR end = GetWindowLongPtrW(hwnd, GWLP_USERDATA);
-            if (message == WM_PARENTNOTIFY && LOWORD(w) == WM_CREATE && end == kHostGoesOnChild) {
-                DestroyWindow(hwnd); return 0;
-            }
-            if (message == WM_PARENTNOTIFY && LOWORD(w) == WM_CREATE && end == kHostClosesAfterChild)
-                PostMessageW(hwnd, WM_CLOSE, 0, 0);
-            return DefWindowProcW(hwnd, message, w, l);
+            const LONG_PTR end = message == WM_PARENTNOTIFY && LOWORD(w) == WM_CREATE ? GetWindowLongPtrW(hwnd, GWLP_USERDATA) : 0;
+            if (end == kHostClosesAfterChild) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+            return end == kHostGoesOnChild ? DestroyWindow(hwnd) : DefWindowProcW(hwnd, message, w, l);
         };
         wc.hInstance = GetModuleHandleW(nullptr); wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
         wc.lpszClassName = L"TindlbrgE2EHost"; return RegisterClassW(&wc) != 0;
@@ -231,8 +225,7 @@ const wchar_t kCompanyKey[] = L"Software\\Pellucid Works";
 const wchar_t kConfigKey[] = L"Software\\Pellucid Works\\tindlbrg\\Config";
 // A function: tables of cases call P() while the program's globals are being made.
 inline bool IsFloat(const std::string& name) {
-    static const std::set<std::string> floats = {"angleX", "angleY", "angleZ", "cbStep", "csStep", "ambient", "mirror"};
-    return floats.count(name) != 0;
+    return std::string(" angleX angleY angleZ cbStep csStep ambient mirror ").find(" " + name + " ") != std::string::npos;
 }
 // Every value of `key` by name as a Profile (below) shows it, and below it when asked.
 inline void Collect(HKEY key, const std::string& path, std::map<std::string, std::string>& out, bool recurse) {
