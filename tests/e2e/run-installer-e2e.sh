@@ -87,7 +87,7 @@ run_row() (  # a subshell: fail ends the row
   [ "$(reg_value 'HKCU\Control Panel\Desktop' ScreenSaveActive)" = 1 ] || fail "screen saver not made active"
   [ "$(reg_value "$list\\$uninst_key\\Tindelborg" DisplayVersion)" = "$version" ] || fail "no uninstaller of $version in $list"
   # The saver as Windows starts it, by its short path; the driver starts every case from no presets.
-  status=$(win "$driver" run command_line.slash_s_runs_full_screen "$selected") || fail "the installed saver: ${status//$'\n'/ }"
+  status=$(win "$driver" run input.alt_key_ends "$selected") || fail "the installed saver: ${status//$'\n'/ }"
   seed_settings >/dev/null || fail "cannot seed the presets again"
   # A saver in use (its dialog holds the file open) cannot be replaced or removed.
   timeout 60 wine "$selected" /c </dev/null >/dev/null 2>&1 & saver_pid=$!

@@ -125,8 +125,6 @@ const PictureRow kAbsurd[] = {
 };
 const bool kPicturesAdded = AddRows("full_screen", kPictures, RunPicture) && AddRows("absurd", kAbsurd, RunPicture);
 
-}  // namespace
-
 // Built-in settings heap shapes into a ring, the middle and corners black.
 E2E_CASE(full_screen, default_animation_stays_inside_ring) {
     Saver saver({L"/s"}); const HWND window = saver.FullScreen();
@@ -144,8 +142,6 @@ E2E_CASE(full_screen, default_animation_stays_inside_ring) {
         }
     PostKey(window, WM_KEYDOWN, 'A'); saver.ExpectEnds(0, "a key press");
 }
-
-namespace {
 
 // ---- input: the full-screen saver ends at the first sign of the user, and only then
 void ExpectKeepsRunning(Saver& saver, HWND window, const std::string& after) {

@@ -287,7 +287,6 @@ inline Profile P(Changes changes = {}) {
                  {"color6", "0x808080"}},
                 changes);
 }
-inline std::string Rgb(unsigned red, unsigned green, unsigned blue) { return std::to_string(red | green << 8 | blue << 16); }
 inline uint32_t Number(const Profile& profile, const std::string& name) {
     return static_cast<uint32_t>(std::strtoul(profile.at(name).c_str(), nullptr, 10));
 }
