@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# End-to-end tests of the real saver under Wine on a virtual X display (Xvfb, 1024x768,
-# 24 bits), one driver process per case; with $TINDLBRG_SOAK_MINUTES set, the soak cases.
-#   tests/e2e/run-e2e.sh BUILD_DIR [CASE_PREFIX...]   (BUILD_DIR: a mingw64 build)
-# Prints a line per case and "e2e: N passed, N failed"; status 1 on any failure.
+# The real saver under Wine on a virtual display, a driver process per case (the soak's with
+# $TINDLBRG_SOAK_MINUTES): tests/e2e/run-e2e.sh MINGW64_BUILD_DIR [CASE_PREFIX...]
 set -uo pipefail
 
 inside=0
@@ -33,7 +31,7 @@ run_cases() {
     wanted=$(( $# == 0 ))
     for prefix in "$@"; do [[ $name == "$prefix"* ]] && wanted=1; done
     [ "$wanted" = 1 ] || continue
-    start=$(date +%s%N)
+    start=$SECONDS
     # A Wine that ends at once without a word (as the last wineserver ends) never ran the driver: again.
     for attempt in 1 2; do
       output=$(timeout -k 10 "$limit" wine "$driver" run "$name" "$(windows_path "$saver")" </dev/null 2>&1 | tr -d '\r')
@@ -42,8 +40,7 @@ run_cases() {
       echo "note: $name: Wine ended with status $status before the driver said anything; starting it again"
       sleep 3
     done
-    seconds=$(( ($(date +%s%N) - start) / 100000000 ))
-    seconds="$(( seconds / 10 )).$(( seconds % 10 ))"
+    seconds=$((SECONDS - start))
     [ -n "$soak" ] && grep -vE '^(PASS|FAIL)' <<<"$output"
     verdict=$(grep -E '^(PASS|FAIL)' <<<"$output" | tail -n 1)
     if [ "$status" = 0 ] && [ "$verdict" = PASS ]; then
@@ -54,8 +51,7 @@ run_cases() {
     failed=$((failed + 1))
     [ -n "$verdict" ] || verdict="FAIL: driver status $status: $(tail -n 3 <<<"$output" | tr '\n' ' ')"
     echo "FAIL $name (${seconds} s): ${verdict#FAIL: }"
-    # A driver that failed or was killed may leave the saver behind: end it before the next case.
-    wineserver -k 2>/dev/null
+    wineserver -k 2>/dev/null  # a failed driver may leave the saver behind
   done
   echo "e2e: $passed passed, $failed failed"
   [ $((passed + failed)) -gt 0 ] || { echo "e2e: no case matches $*" >&2; return 1; }

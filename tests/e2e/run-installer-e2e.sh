@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# End-to-end tests of the setup program under Wine on a virtual X display, one row each:
-# a silent install, the saver selected and run, setup and uninstall failing while it is in
-# use, a second install, a silent uninstall of every copy; then drive C: and the registry as
-# before, settings and presets kept (or removed when asked).
-#   tests/e2e/run-installer-e2e.sh BUILD_DIR   (after building the installer and tindlbrg_driver)
+# The setup program under Wine, a row each: install, the saver selected and run, setup and uninstall refused
+# while it is in use, a second install, every copy uninstalled; then drive C: and the registry as before,
+# settings and presets kept or removed. tests/e2e/run-installer-e2e.sh BUILD_DIR (installer, tindlbrg_driver)
 set -uo pipefail
 
 inside=0
@@ -48,8 +46,7 @@ seed_settings() {
     printf 'presets\n' >"$WINEPREFIX/drive_c/windows/tindlbrg.cfg"
 }
 
-# All a setup may touch: drive C: (but the temporary folders, where the uninstaller runs a
-# copy of itself), the presets' bytes, and the registry keys.
+# All a setup may touch: drive C: (not the temporary folders, where the uninstaller copies itself), presets, keys.
 snapshot() {
   local key
   {
@@ -90,7 +87,7 @@ run_row() (  # a subshell: fail ends the row
   [ "$(reg_value 'HKCU\Control Panel\Desktop' ScreenSaveActive)" = 1 ] || fail "screen saver not made active"
   [ "$(reg_value "$list\\$uninst_key\\Tindelborg" DisplayVersion)" = "$version" ] || fail "no uninstaller of $version in $list"
   # The saver as Windows starts it, by its short path; the driver starts every case from no presets.
-  status=$(win "$driver" run input.letter_key_ends "$selected") || fail "the installed saver: ${status//$'\n'/ }"
+  status=$(win "$driver" run input.alt_key_ends "$selected") || fail "the installed saver: ${status//$'\n'/ }"
   seed_settings >/dev/null || fail "cannot seed the presets again"
   # A saver in use (its dialog holds the file open) cannot be replaced or removed.
   timeout 60 wine "$selected" /c </dev/null >/dev/null 2>&1 & saver_pid=$!

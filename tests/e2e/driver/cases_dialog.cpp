@@ -12,29 +12,21 @@ void ExpectSizes(Dialog& d, int width, int height, const std::string& after) {
            Format("after %s the sizes show %d and %d, expected %d and %d", after.c_str(), d.Position(id::kWidth),
                   d.Position(id::kHeight), width, height));
 }
-void EndsWritingNothing(Dialog& d, const std::string& how) {
-    Expect(PollUntil([&] { return !d.saver().Running(); }), how + " did not end the dialog");
-    ExpectUnchanged(before, how);
-}
-// The light angle editor: 87x74, centre (43, 43) (both from the width), radius 34 (half the smaller side less 3).
-void FirstLight(Dialog& d) { ExpectLightPicture(d, 1, 1, -1, "its first picture, of the built-in light"); }
-// (30, 50): 13 pixels left and 7 down from the centre over the radius, z from the unit sphere.
-const Profile kLight30_50 = P({{"angleX", "0.382353"}, {"angleY", "-0.205882"}, {"angleZ", "-0.900788"}});
 Record Preset(const std::string& name, int v) {
-    Record p; p.name = name;
+    Record p = Named(name);
     p.angleX = 0.1f * v, p.angleY = -0.2f, p.angleZ = -0.9f, p.cbStep = 0.5f + v, p.csStep = 0.001f * v;
     p.size1 = 10 + v, p.size2 = 20 + v, p.phong = v, p.mirror = 0.25f, p.ambient = 0.5f; p.on[0] = 0, p.on[v % 7] = 1;
-    p.colour[0] = v | 2 * v << 8 | 3 * v << 16; return p;
+    p.rgb[0][0] = v, p.rgb[0][1] = 2 * v, p.rgb[0][2] = 3 * v; return p;
 }
 const Bytes kAlpha = Encode(Preset("alpha", 1)), kBeta = Encode(Preset("beta", 2)), kGamma = Encode(Preset("gamma", 3));
 // Alpha's values, as choosing it before an export or import sets them.
 const Profile kAlphaChosen = P({{"angleX", "0.100000"}, {"angleY", "-0.200000"}, {"angleZ", "-0.900000"},
                                 {"cbStep", "1.500000"}, {"csStep", "0.001000"}, {"size1", "11"}, {"size2", "21"},
                                 {"phong", "1"}, {"mirror", "0.250000"}, {"ambient", "0.500000"}, {"switches", "2"},
-                                {"color0", Rgb(1, 2, 3)}});
+                                {"color0", "0x030201"}});
 // The built-in settings saved as a preset: each switch word keeps its slot's bit.
 Bytes Saved(const std::string& name) {
-    Record r; r.name = name, r.cbStep = 1.46f, r.csStep = 0.01f;
+    Record r = Named(name); r.cbStep = 1.46f, r.csStep = 0.01f;
     for (int i = 0; i < 7; ++i) r.on[i] = 1 << i;
     return Encode(r);
 }
@@ -43,35 +35,24 @@ void SavePreset(Dialog& d, const std::wstring& name) {
     Expect(PollUntil([&] { return TextOf(field) == name; }), "the name field shows \"" + Narrow(TextOf(field)) + "\"");
     Press(save, IDOK); d.WaitClosed(save, "the save dialog");
 }
-// The main list loses its selection when it is filled again: the import has finished.
-void Import(Dialog& d, const std::wstring& path) {
-    d.Choose(0); const HWND chooser = d.Open(id::kImport); ChooseFile(chooser, path);
-    d.WaitClosed(chooser, "the file-open dialog");
-    Expect(PollUntil([&] { return Selection(d.Item(id::kPresetList)) == -1; }), "the list was not filled again");
-}
-// Picks entry `index` in the delete dialog and answers the question with `answer`.
-void DeleteEntry(Dialog& d, HWND remover, int index, const std::wstring& question, int answer) {
-    const auto windows = d.Windows(); Select(GetDlgItem(remover, id::kPresetList), index, CBN_SELENDOK);
-    const HWND box = d.WaitForNew(windows, Format("choosing entry %d to delete", index));
-    const std::wstring text = TextOf(GetDlgItem(box, id::kBoxText));
-    Expect(TitleOf(box) == L"Confirm delete" && text == question, "the deletion asks \"" + Narrow(text) + "\"");
-    Press(box, answer); d.WaitClosed(box, "the question");
-}
 struct DialogRow {
     const char* name;
     Profile stored;              // nothing stored when empty
     std::vector<Bytes> presets;  // the store, none when empty
     void (*act)(Dialog&);
-    Profile saved = {};               // after Ok; empty: the row ends the dialog and checks what it must
+    Profile saved = {};               // after Ok; empty: the row ends the dialog, writing nothing
     std::optional<Bytes> store = {};  // the Windows directory's store after Ok, when given
 };
 void RunDialog(const DialogRow& row) {
     if (!row.stored.empty()) WriteProfile(row.stored);
-    if (!row.presets.empty()) WriteBackdated(WindowsStore(), Store(row.presets));
+    if (!row.presets.empty()) WriteFileBytes(WindowsStore(), Store(row.presets), true);
     before = ReadStored();
     Dialog dialog({L"/c"});
     row.act(dialog);
-    if (row.saved.empty()) return;
+    if (row.saved.empty()) {
+        Expect(PollUntil([&] { return !dialog.saver().Running(); }), std::string(row.name) + ": the dialog did not end");
+        return ExpectUnchanged(before, row.name);
+    }
     dialog.Ok();
     ExpectProfile(row.saved, std::string(row.name) + " and Ok");
     if (row.store) ExpectBytes(ReadFileBytes(WindowsStore()), *row.store, "after Ok the store");
@@ -81,39 +62,34 @@ void RunDialog(const DialogRow& row) {
 const Profile kStored = P({{"angleX", "0.250000"}, {"angleY", "-0.500000"}, {"angleZ", "-0.750000"},
                            {"cbStep", "0.750000"}, {"csStep", "0.020000"}, {"size1", "70"}, {"size2", "2"},
                            {"phong", "9"}, {"mirror", "0.500000"}, {"ambient", "-0.200000"}, {"bound", "0"},
-                           {"shape", "2"}, {"randomly", "1"}, {"switches", "5"}, {"color0", Rgb(10, 20, 30)},
-                           {"color3", Rgb(200, 100, 50)}, {"color4", "0x01B2B200"}, {"color6", "0"}});
+                           {"shape", "2"}, {"randomly", "1"}, {"switches", "5"}, {"color0", "0x1E140A"},
+                           {"color3", "0x3264C8"}, {"color4", "0x01B2B200"}, {"color6", "0"}});
 const Bytes kFirst = Encode(Preset("first of two", 1)), kSecond = Encode(Preset("100% second", 2));
 const DialogRow kOpen[] = {
     // Ok with nothing changed writes all 21 values and an empty store.
     {"shows_the_built_in_settings", {}, {}, [](Dialog& d) {
          ExpectControls(d, P(), kBuiltIn, "with nothing stored");
-         Expect(Entries(d.Item(id::kPresetList)).empty(), "with no store the preset list is not empty"); FirstLight(d);
+         Expect(Entries(d.Item(id::kPresetList)).empty(), "with no store the preset list is not empty");
+         ExpectLightPicture(d, 1, 1, -1, "its first picture, of the built-in light");
      }, P(), Store({})},
     {"shows_the_stored_settings", kStored, {kFirst, kSecond}, [](Dialog& d) {
          ExpectControls(d, kStored, {50, 5, 9, 50, 0}, "read from the registry");
          ExpectList(d.Item(id::kPresetList), {L"first of two", L"100% second"}, "the preset list");
-         Expect(Selection(d.Item(id::kPresetList)) == -1, "the preset list opens with an entry selected");
          ExpectLightPicture(d, 0.25f, -0.5f, -0.75f, "the stored light direction");
      }, With(kStored, {{"color4", "0xB2B200"}}), Store({kFirst, kSecond})},
     // Each way out but Ok writes neither the changed settings nor the saved preset.
     {"cancel_writes_nothing", kStored, {kFirst}, [](Dialog& d) {
-         d.Track(id::kPhong, 15); SavePreset(d, L"dropped"); d.PostClick(id::kCancel); EndsWritingNothing(d, "Cancel");
+         d.Track(id::kPhong, 15); SavePreset(d, L"dropped"); d.PostClick(id::kCancel);
      }},
-    {"escape_writes_nothing", kStored, {kFirst}, [](Dialog& d) {
-         // Once the preview draws, bursts take the dialog's keys too.
+    {"escape_writes_nothing", kStored, {kFirst}, [](Dialog& d) {  // once the preview draws: its bursts take keys too
          d.Track(id::kPhong, 15); Pause(1500); PostKey(d.Item(id::kOk), WM_KEYDOWN, VK_ESCAPE);
-         EndsWritingNothing(d, "the Escape key");
      }},
     {"close_box_writes_nothing", kStored, {kFirst}, [](Dialog& d) {
          d.Track(id::kPhong, 15); SavePreset(d, L"dropped"); Post(d.Handle(), WM_SYSCOMMAND, SC_CLOSE);
-         EndsWritingNothing(d, "the close box");
      }},
 };
 const DialogRow kControls[] = {
-    // With Bound the sizes move together; without it alone, until it is checked again.
-    // Scroll messages from no trackbar or from other controls change nothing; each switch
-    // toggles its own slot.
+    // With Bound the sizes move together, else alone; scrolls from no trackbar change nothing; switches toggle.
     {"trackbars_and_switches", {}, {}, [](Dialog& d) {
          d.Track(id::kWidth, 40); ExpectSizes(d, 40, 40, "the width to 40 with Bound"); d.Track(id::kHeight, 12);
          ExpectSizes(d, 12, 12, "the height to 12 with Bound");
@@ -126,8 +102,7 @@ const DialogRow kControls[] = {
          for (int slot : {0, 2, 4, 6}) d.Click(id::Switch(slot));
      }, P({{"size1", "44"}, {"size2", "44"}, {"phong", "17"}, {"mirror", "0.370000"}, {"ambient", "0.620000"},
            {"switches", "42"}})},
-    // Nearly equal sizes would give a torus without a hole: it starts from 25 and 18;
-    // Sphere then enables Bound and leaves it unchecked.
+    // A torus starts from 25 and 18 (nearly equal sizes leave no hole); Sphere then enables Bound, unchecked.
     {"torus_then_sphere", {}, {}, [](Dialog& d) {
          d.Click(id::kTorus);
          ExpectControls(d, P({{"shape", "2"}, {"bound", "0"}, {"size1", "25"}, {"size2", "18"}}), {25, 18, 4, 99, 34},
@@ -141,7 +116,7 @@ const DialogRow kControls[] = {
          for (int i = 0; i < 3; ++i) d.Click(id::kRadialPlus);
          for (int i = 0; i < 2; ++i) d.Click(id::kRoundPlus);
      }, P({{"cbStep", "1.456436"}, {"csStep", "0.011018"}})},
-    // The second press of a double click comes as its own message: it drags as a press does.
+    // A double click's second press comes as its own message and drags as a press does.
     {"a_double_clicks_second_press_drags", {}, {}, [](Dialog& d) {
          for (int control : {id::kRadialSpinner, id::kLight}) d.Drag(control, {{23, 23}, {23, 23}});  // the first click
          d.Drag(id::kRadialSpinner, {{5, 5}, {5, 40}, {5, 30}}, true, WM_LBUTTONDBLCLK);          // 10 px up: cbStep + 10 steps
@@ -149,11 +124,9 @@ const DialogRow kControls[] = {
          ExpectLightPicture(d, 0, 0, -1, "the light dragged by a double click's second press");
          Post(d.Item(id::kLight), WM_LBUTTONUP, 0, At(43, 43));
      }, P({{"angleX", "-0.000000"}, {"angleY", "-0.000000"}, {"angleZ", "-1.000000"}, {"cbStep", "1.465091"}})},
-    // A drag cancelled mid-way (a window popping up) or its capture taken ends as a release
-    // would; later hovering changes nothing. The moves with the button held still count: the
-    // light's drag ends at the centre, lit from straight ahead. A release alone points it.
+    // A drag cancelled or its capture taken ends as a release would, its moves kept; a release alone points the light.
     {"lost_capture_ends_every_drag_and_a_release_points_the_light", {}, {}, [](Dialog& d) {
-         FirstLight(d);
+         ExpectLightPicture(d, 1, 1, -1, "its first picture, of the built-in light");
          for (int control : {id::kRoundSpinner, id::kRadialSpinner, id::kLight})
              for (UINT loss : {WM_CANCELMODE, WM_CAPTURECHANGED}) {
                  if (control == id::kLight) d.Drag(control, {{23, 23}, {43, 43}}, false);  // to the centre
@@ -164,7 +137,8 @@ const DialogRow kControls[] = {
          ExpectLightPicture(d, 0, 0, -1, "a light from straight ahead");
          Post(d.Item(id::kLight), WM_LBUTTONUP, 0, At(30, 50));
          ExpectLightPicture(d, 0.382352948f, -0.205882356f, -0.900787771f, "the light of a release alone");
-     }, With(kLight30_50, {{"cbStep", "1.470182"}, {"csStep", "0.020182"}})},
+     }, P({{"angleX", "0.382353"}, {"angleY", "-0.205882"}, {"angleZ", "-0.900788"}, {"cbStep", "1.470182"},
+           {"csStep", "0.020182"}})},  // (30, 50): 13 left, 7 down of the centre over the radius 34; z on the sphere
 };
 const wchar_t k49[] = L"   abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrst";
 const DialogRow kPresets[] = {
@@ -174,32 +148,26 @@ const DialogRow kPresets[] = {
          Type(field, L"   abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefgh");
          Expect(PollUntil([&] { return TextOf(field) == k49; }), "60 typed characters do not stop at 49");
          Press(save, IDOK); d.WaitClosed(save, "the save dialog");
-         ExpectList(d.Item(id::kPresetList), {k49}, "after saving the preset list");
-         Expect(Selection(d.Item(id::kPresetList)) == -1, "after saving an entry is selected");
      }, P(), Store({Saved(Narrow(k49))})},
     // A mere change of selection asks nothing; "Yes" to the question removes the preset.
     {"delete_asks_first", {}, {kAlpha, kBeta, kGamma}, [](Dialog& d) {
          const HWND remover = d.Open(id::kDelete, L"Delete preset(s)"), list = GetDlgItem(remover, id::kPresetList);
          ExpectList(list, {L"alpha", L"beta", L"gamma"}, "the delete dialog");
-         Expect(Selection(list) == -1, "the delete dialog opens with an entry selected");
-         Select(list, 2);
-         Expect(d.Windows().size() == 2, "a mere change of selection in the delete dialog opened a window");
-         DeleteEntry(d, remover, 0, L"Delete preset alpha ?", IDYES);
+         Select(list, 2);  // sent: a question would hold it
+         const HWND box = d.Opened([&] { Select(list, 0, CBN_SELENDOK); }, "choosing alpha to delete", L"Confirm delete");
+         Expect(TextOf(GetDlgItem(box, id::kBoxText)) == L"Delete preset alpha ?", "the deletion asks another question");
+         Press(box, IDYES); d.WaitClosed(box, "the question");
          ExpectList(list, {L"beta", L"gamma"}, "after deleting alpha the delete dialog");
          Expect(Selection(list) == -1, "after a deletion an entry is selected"); Press(remover, IDOK);
          d.WaitClosed(remover, "the delete dialog");
          ExpectList(d.Item(id::kPresetList), {L"beta", L"gamma"}, "after deleting alpha the preset list");
      }, P(), Store({kBeta, kGamma})},
-    // Export needs a chosen preset and a name that is not blank; the typed name (longer
-    // than 49 characters) is the file, replaced without a question; imported again it is a
-    // twin at the end of the list.
-    {"export_by_typed_name_then_import", {}, {kAlpha, kBeta}, [](Dialog& d) {
+    // Export needs a chosen preset and a name that is not blank; the typed name is the file, replaced unasked.
+    {"export_by_typed_name", {}, {kAlpha, kBeta}, [](Dialog& d) {
          const std::wstring path = Scratch(L"typed by hand, with a name longer than most.pre");
          WriteFileBytes(path, Bytes(300, 0x5A)); d.Choose(0);
          const HWND exporter = d.Open(id::kExport, L"Export preset to a file");
          const HWND field = GetDlgItem(exporter, id::kExportFile), list = GetDlgItem(exporter, id::kPresetList);
-         ExpectList(list, {L"alpha", L"beta"}, "the export dialog");
-         Expect(Selection(list) == -1, "the export dialog opens with a preset chosen");
          auto exportable = [&](const wchar_t* name, int chosen) {
              if (chosen >= 0) Select(list, chosen);
              if (name) SetText(field, name);
@@ -209,12 +177,12 @@ const DialogRow kPresets[] = {
                     !exportable(L"   ", -1) && !exportable(L"", -1) && exportable(path.c_str(), -1),
                 "Export is not enabled exactly for a chosen preset and a name"); Press(exporter, IDOK);
          d.WaitClosed(exporter, "the export dialog"); ExpectBytes(ReadFileBytes(path), kBeta, "the exported file");
-         Expect(Selection(d.Item(id::kPresetList)) == 0, "exporting filled the preset list again");
      }, kAlphaChosen, Store({kAlpha, kBeta})},
-    // The file dialog adds the extension; a record's lead word nobody reads.
+    // The file dialog adds the extension; a record's lead word nobody reads. Alpha chosen first sets its values.
     {"import_adds_the_extension", {}, {kAlpha}, [](Dialog& d) {
          Bytes exact = Encode(Preset("exact", 5)); exact[0] = 7; WriteFileBytes(Scratch(L"exact.pre"), exact);
-         Import(d, Scratch(L"exact"));
+         d.Choose(0); const HWND chooser = d.Open(id::kImport); ChooseFile(chooser, Scratch(L"exact"));
+         d.WaitClosed(chooser, "the file-open dialog");
          ExpectList(d.Item(id::kPresetList), {L"alpha", L"exact"}, "after importing exact.pre the preset list");
      }, kAlphaChosen, Store({kAlpha, [] {
          Bytes exact = Encode(Preset("exact", 5)); exact[0] = 7;
@@ -226,24 +194,6 @@ const bool kDialogsAdded = AddRows("dialog_open", kOpen, RunDialog) && AddRows("
                            AddRows("dialog_presets", kPresets, RunDialog);
 
 // ---- the preview stands still while a modal window (moved off it) is open, and runs again after
-// Once the last stamped shapes have reached the screen, the picture stays the same.
-void ExpectPreviewStill(Dialog& d, const std::string& when) {
-    // Shapes stamped just before the pause may still be on their way to the screen: wait
-    // for three looks in a row at one picture.
-    const RECT part = ClientOnScreen(d.Preview());
-    std::vector<uint32_t> still = Capture().Area(part); int same = 0;
-    PollScreen(d.saver(), "a still preview " + when, [&](const Screenshot& shot) {
-        auto now = shot.Area(part); if (now == still && ++same == 2) return std::string(); if (now != still) same = 0;
-        still = std::move(now); return std::string("it changed within 100 ms");
-    }, 100);
-    // Running, it changes every few milliseconds.
-    for (const ULONGLONG end = GetTickCount64() + 700; GetTickCount64() < end; Pause(10)) {
-        const auto now = Capture().Area(part); size_t changed = 0;
-        for (size_t i = 0; i < now.size(); ++i) changed += now[i] != still[i];
-        Expect(changed == 0, Format("the preview went on drawing %s: %zu pixels of (%ld,%ld)-(%ld,%ld) changed",
-                                    when.c_str(), changed, part.left, part.top, part.right, part.bottom));
-    }
-}
 struct PauseRow {
     const char* name; int opener; const wchar_t* caption;
     int close;  // the button that closes it; 0: the close box
@@ -251,18 +201,27 @@ struct PauseRow {
 };
 void RunPause(const PauseRow& row) {
     WriteFileBytes(WindowsStore(), Store({kAlpha})); Dialog d;
-    ExpectChanging(d.saver(), ClientOnScreen(d.Preview()), "before the modal window opens");
-    const RECT r = RectOf(d.Handle());
+    const RECT part = ClientOnScreen(d.Preview()), r = RectOf(d.Handle());
+    ExpectChanging(d.saver(), part, "before the modal window opens");
     if (row.movedFirst) SetWindowPos(d.Handle(), nullptr, r.left + 1, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     const HWND window = d.Open(row.opener, row.caption);
-    // Off the preview, its corner just on the screen.
-    SetWindowPos(window, nullptr, 1000, 740, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, nullptr, 1000, 740, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);  // corner on the screen
     Send(window, WM_NULL);  // answered once it has finished opening
-    ExpectPreviewStill(d, std::string("while ") + row.name);
+    // Shapes stamped just before the pause may still be on their way: three looks in a row at one picture.
+    std::vector<uint32_t> still = Capture().Area(part); int same = 0;
+    PollScreen(d.saver(), std::string("a still preview while ") + row.name, [&](const Screenshot& shot) {
+        auto now = shot.Area(part); if (now == still && ++same == 2) return std::string(); if (now != still) same = 0;
+        still = std::move(now); return std::string("it changed within 100 ms");
+    }, 100);
+    for (const ULONGLONG end = GetTickCount64() + 700; GetTickCount64() < end; Pause(10)) {  // running, it changes in ms
+        const auto now = Capture().Area(part); size_t changed = 0;
+        for (size_t i = 0; i < now.size(); ++i) changed += now[i] != still[i];
+        Expect(changed == 0, Format("the preview went on drawing while %s: %zu pixels changed", row.name, changed));
+    }
     if (row.close) Press(window, row.close);
     else Post(window, WM_SYSCOMMAND, SC_CLOSE);
     d.WaitClosed(window, row.name);
-    ExpectChanging(d.saver(), ClientOnScreen(d.Preview()), "after the modal window closed");
+    ExpectChanging(d.saver(), part, "after the modal window closed");
     Expect(d.Windows().size() == 1, "a window stayed open: " + d.saver().Showing()); d.Cancel();
 }
 const PauseRow kPauses[] = {
@@ -277,8 +236,6 @@ const PauseRow kPauses[] = {
     {"still_while_a_save_dialog_opened_right_after_a_move_is_open", id::kSave, kSaveCaption, IDCANCEL, true},
 };
 const bool kPausesAdded = AddRows("dialog_preview", kPauses, RunPause);
-
-}  // namespace
 
 // While the dialog is dragged the preview stands still; once it rests it draws again after 150 ms, not before.
 E2E_CASE(dialog_preview, still_while_moved_and_resumes_after_a_rest) {
@@ -314,7 +271,7 @@ E2E_CASE(dialog_preview, still_while_moved_and_resumes_after_a_rest) {
 
 // The store is saved where it was loaded from: the per-user copy, when there is one.
 E2E_CASE(dialog_presets, ok_saves_the_store_it_loaded) {
-    WriteBackdated(WindowsStore(), Store({kBeta}));
+    WriteFileBytes(WindowsStore(), Store({kBeta}), true);
     WriteFileBytes(UserStore(), Store({kAlpha})); const Stored shared = ReadStored(); Dialog d;
     ExpectList(d.Item(id::kPresetList), {L"alpha"}, "with a per-user store the preset list"); SavePreset(d, L"added");
     d.Ok(); ExpectBytes(ReadFileBytes(UserStore()), Store({kAlpha, Saved("added")}), "the per-user store after Ok");
@@ -322,38 +279,28 @@ E2E_CASE(dialog_presets, ok_saves_the_store_it_loaded) {
            "Ok changed the Windows directory's store while a per-user store exists");
 }
 
-// A store not read whole (held open by another program, a count of -1 or below its records, a short last
-// record) is never written back, nor hidden by a per-user copy; a box says when changed presets are not kept.
+// A store not read whole (held open by another program, a count of -1) is never written back, nor hidden by a
+// per-user copy; a box says when changed presets are not kept. Which files are whole the unit tests prove.
 E2E_CASE(dialog_presets, ok_keeps_a_store_it_could_not_read_whole) {
-    Bytes minusOne = Store({kAlpha, kBeta, kGamma}), countOne = minusOne, shortLast = minusOne;
+    Bytes minusOne = Store({kAlpha, kBeta});
     PutWord(minusOne, 0, 0xFFFFFFFFu);
-    PutWord(countOne, 0, 1);
-    shortLast.resize(shortLast.size() - 100);
-    const struct {
-        const char* what;
-        Bytes store;
-        bool held, changed;
-    } rows[] = {{"held open", Store({kBeta}), true, true},
-                {"a count of -1", minusOne, false, false},
-                {"a count below its records", countOne, false, true},
-                {"a short last record", shortLast, false, false}};
+    const struct { const char* what; Bytes store; bool held; } rows[] = {{"held open", Store({kBeta}), true},
+                                                                          {"of count -1", minusOne, false}};
     for (const auto& row : rows) {
         ResetStoredState();
-        WriteBackdated(WindowsStore(), row.store);
-        const uint64_t time = ReadStored().windowsTime;
-        const HANDLE inUse = row.held ? CreateFileW(WindowsStore().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                                    0, nullptr)
+        WriteFileBytes(WindowsStore(), row.store, true);
+        const auto time = ReadStored().windowsTime;
+        const HANDLE inUse = row.held ? CreateFileW(WindowsStore().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                                    nullptr)
                                       : INVALID_HANDLE_VALUE;
         Expect(!row.held || inUse != INVALID_HANDLE_VALUE, "cannot hold the store open");
         {
             Dialog d;
-            if (!row.changed) {
+            if (!row.held) {  // nothing changed: nothing to say
                 d.Ok();
             } else {
                 SavePreset(d, L"added");
-                const auto windows = d.Windows();
-                d.PostClick(id::kOk);
-                const HWND box = d.WaitForNew(windows, std::string("Ok with a store ") + row.what);
+                const HWND box = d.Opened([&] { d.PostClick(id::kOk); }, "Ok with a store held open");
                 const std::wstring text = TextOf(GetDlgItem(box, id::kBoxText));
                 Expect(text.find(L"could not be read whole") != std::wstring::npos, "Ok says \"" + Narrow(text) + "\"");
                 Press(box, IDOK);
@@ -366,3 +313,5 @@ E2E_CASE(dialog_presets, ok_keeps_a_store_it_could_not_read_whole) {
         Expect(!ReadFileBytes(UserStore()), std::string("Ok made a per-user store beside one ") + row.what);
     }
 }
+
+}  // namespace

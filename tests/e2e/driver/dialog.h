@@ -8,14 +8,13 @@
 #include <array>
 
 namespace id {
-constexpr int kOk = IDOK, kCancel = IDCANCEL, kHelp = 1047, kPreviewArea = 1006, kPresetList = 1003, kSave = 1017,
-              kExport = 1034, kImport = 1035, kDelete = 1018, kRandomly = 1069, kWidth = 1011, kHeight = 1015,
-              kPhong = 1008, kMirror = 1013, kAmbient = 1012, kBound = 1036, kLight = 1016, kSphere = 1037,
-              kTorus = 1038, kResetRender = 1042, kResetColours = 1033, kRoundPlus = 1043, kRoundSpinner = 1048,
-              kRoundMinus = 1046, kRadialPlus = 1044, kRadialSpinner = 1049, kRadialMinus = 1045;
+constexpr int kOk = IDOK, kCancel = IDCANCEL, kHelp = 1047, kPresetList = 1003, kSave = 1017, kExport = 1034,
+              kImport = 1035, kDelete = 1018, kRandomly = 1069, kWidth = 1011, kHeight = 1015, kPhong = 1008,
+              kMirror = 1013, kAmbient = 1012, kBound = 1036, kLight = 1016, kSphere = 1037, kTorus = 1038,
+              kResetColours = 1033, kRoundPlus = 1043, kRoundSpinner = 1048, kRoundMinus = 1046, kRadialPlus = 1044,
+              kRadialSpinner = 1049, kRadialMinus = 1045, kPresetName = 1000, kExportFile = 1061, kBoxText = 0xFFFF;
 constexpr int Switch(int slot) { return 1020 + 2 * slot; }
 constexpr int Colour(int slot) { return 1019 + 2 * slot; }
-constexpr int kPresetName = 1000, kExportFile = 1061, kBrowse = 1059, kFileTypes = 0x470, kBoxText = 0xFFFF;
 }  // namespace id
 
 inline std::wstring TextOf(HWND window) {
@@ -30,9 +29,9 @@ inline void Type(HWND edit, const std::wstring& text) {  // one WM_CHAR each
 inline std::vector<std::wstring> Entries(HWND combo) {
     std::vector<std::wstring> entries;
     for (LRESULT i = 0, count = Send(combo, CB_GETCOUNT); i < count; ++i) {
-        std::wstring text(static_cast<size_t>(std::max<LRESULT>(Send(combo, CB_GETLBTEXTLEN, i), 0)) + 1, L'\0');
-        Send(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
-        entries.push_back(text.c_str());
+        wchar_t text[256] = {};  // a preset's name is at most 49 characters
+        Send(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        entries.push_back(text);
     }
     return entries;
 }
@@ -104,20 +103,21 @@ public:
         Send(dialog_, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(trackbar));
     }
     void Choose(int index) { Select(Item(id::kPresetList), index); }  // -1 for none
-    HWND WaitForNew(const std::vector<HWND>& before, const std::string& step) {
-        return saver_.WaitFor("a new window after " + step, [&]() -> HWND {
+    // The window `act` opens, with `caption` when given.
+    template <class Act>
+    HWND Opened(Act act, const std::string& step, const wchar_t* caption = nullptr) {
+        const auto before = Windows();
+        act();
+        const HWND window = saver_.WaitFor("a new window after " + step, [&]() -> HWND {
             for (HWND hwnd : Windows())
                 if (std::find(before.begin(), before.end(), hwnd) == before.end()) return hwnd;
             return nullptr;
         });
+        Expect(!caption || TitleOf(window) == caption, step + " opened \"" + Narrow(TitleOf(window)) + "\"");
+        return window;
     }
     HWND Open(int id, const wchar_t* caption = nullptr) {  // the window a posted click opens
-        const auto before = Windows(); PostClick(id);
-        const HWND window = WaitForNew(before, Format("a click on control %d", id));
-        Expect(!caption || TitleOf(window) == caption, Format("control %d opened \"%s\", expected \"%s\"", id,
-                                                             Narrow(TitleOf(window)).c_str(),
-                                                             caption ? Narrow(caption).c_str() : ""));
-        return window;
+        return Opened([&] { PostClick(id); }, Format("a click on control %d", id), caption);
     }
     void WaitClosed(HWND window, const std::string& what) {
         Expect(PollUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }), what + " is still open");
@@ -126,9 +126,8 @@ public:
     void Ok() {  // and the end with status 0
         PostClick(id::kOk); saver_.ExpectEnds(0, "Ok");
     }
-    void Cancel() {  // and the end
-        PostClick(id::kCancel);
-        Expect(PollUntil([&] { return !saver_.Running(); }), "the dialog did not end on Cancel: " + saver_.Showing());
+    void Cancel() {  // and the end with status 0
+        PostClick(id::kCancel); saver_.ExpectEnds(0, "Cancel");
     }
     // A press (or a double click's second press), moves with the button held and a release, posted to control `id`.
     void Drag(int id, std::initializer_list<POINT> points, bool release = true, UINT press = WM_LBUTTONDOWN) {
@@ -141,17 +140,6 @@ private:
     Saver saver_;
     HWND dialog_ = nullptr, preview_ = nullptr;
 };
-inline void ExpectButtonShows(Dialog& d, int id, uint32_t packed, const std::string& what) {
-    // All of the face, focused or not: nothing but the colour is drawn on it.
-    const uint32_t rgb = (packed & 0xFF) << 16 | (packed & 0xFF00) | (packed >> 16 & 0xFF);
-    const RECT face = ClientOnScreen(d.Item(id));
-    PollScreen(d.saver(), Format("button %d showing %06x all over (%s)", id, rgb, what.c_str()), [&](const Screenshot& shot) {
-        for (LONG y = face.top; y < face.bottom; ++y)
-            for (LONG x = face.left; x < face.right; ++x)
-                if (shot.At(x, y) != rgb) return Format("(%ld,%ld) of the face is %06x", x - face.left, y - face.top, shot.At(x, y));
-        return std::string();
-    });
-}
 // Every control against the settings, the trackbars (width, height, Phong, mirror, ambient) at `positions`.
 inline void ExpectControls(Dialog& d, const Profile& s, std::array<int, 5> positions, const std::string& when) {
     std::string wrong;
@@ -169,8 +157,16 @@ inline void ExpectControls(Dialog& d, const Profile& s, std::array<int, 5> posit
     check(d.Checked(id::kSphere) == sphere && d.Checked(id::kTorus) == !sphere, "Sphere or Torus");
     check(d.Checked(id::kRandomly) == (Number(s, "randomly") != 0), "\"Choose presets randomly\"");
     Expect(wrong.empty(), "the controls do not show the settings " + when + ": " + wrong.substr(std::min<size_t>(2, wrong.size())));
-    for (int slot = 0; slot < 7; ++slot)
-        ExpectButtonShows(d, id::Colour(slot), Number(s, "color" + std::to_string(slot)), "slot's colour " + when);
+    for (int slot = 0; slot < 7; ++slot) {  // all of each colour button's face, focused or not, shows its colour
+        const uint32_t packed = Number(s, "color" + std::to_string(slot));
+        const uint32_t rgb = (packed & 0xFF) << 16 | (packed & 0xFF00) | (packed >> 16 & 0xFF);
+        const RECT face = ClientOnScreen(d.Item(id::Colour(slot)));
+        PollScreen(d.saver(), Format("colour button %d showing %06x all over %s", slot, rgb, when.c_str()), [&](const Screenshot& shot) {
+            const auto pixels = shot.Area(face);
+            const auto other = std::find_if(pixels.begin(), pixels.end(), [&](uint32_t pixel) { return pixel != rgb; });
+            return other == pixels.end() ? std::string() : Format("a pixel of it is %06x", *other);
+        });
+    }
 }
 // The light angle editor shows the blue sphere of its fixed material lit from (x, y, z).
 inline void ExpectLightPicture(Dialog& d, float x, float y, float z, const std::string& what) {

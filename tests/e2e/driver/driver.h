@@ -9,10 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -97,7 +98,6 @@ inline RECT ClientOnScreen(HWND window) {
     RECT client = {}; GetClientRect(window, &client);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2); return client;
 }
-inline LONG StyleOf(HWND window, int which = GWL_STYLE) { return GetWindowLongW(window, which); }
 inline std::string Describe(HWND window) {
     const RECT r = RectOf(window);
     return Format("window \"%s\" of class %s at (%ld,%ld)-(%ld,%ld)", Narrow(TitleOf(window)).c_str(),
@@ -134,9 +134,8 @@ class Saver {
 public:
     explicit Saver(const std::vector<std::wstring>& args) {
         std::wstring line = L"\"" + saverPath + L"\"";
-        for (const auto& arg : args) {
-            const bool plain = !arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos;
-            line += L" " + (plain ? arg : L"\"" + arg + L"\"");
+        for (const auto& arg : args) {  // none with a blank
+            line += L" " + arg;
             args_ += (args_.empty() ? "\"" : " \"") + Narrow(arg) + "\"";
         }
         if (args.empty()) args_ = "(no argument)";
@@ -170,13 +169,6 @@ public:
         Expect(ExitCode() == status, Format("after %s the saver (%s) ended with status %lu, expected %lu",
                                             after.c_str(), args_.c_str(), ExitCode(), status));
     }
-    void ExpectAnswers(HWND window, const std::string& when) {  // still running and answering
-        DWORD_PTR result = 0;
-        const bool answered =
-            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kDeadlineMs, &result) != 0;
-        Expect(Running(), Format("the saver ended (status %lu) %s", ExitCode(), when.c_str()));
-        Expect(answered, Format("the saver did not answer a message within %lu s %s", kDeadlineMs / 1000, when.c_str()));
-    }
     // Polls `find` until it gives a window; fails when the saver ends or at the deadline.
     template <class Find>
     HWND WaitFor(const std::string& what, Find find) {
@@ -191,9 +183,9 @@ public:
             const auto shown = WindowsOf(pid_); const RECT r = shown.size() == 1 ? RectOf(shown[0]) : RECT{};
             return EqualRect(&r, &kScreen) ? shown[0] : nullptr;
         });
-        const LONG style = StyleOf(window); RECT client = {}; GetClientRect(window, &client);
+        const LONG style = GetWindowLongW(window, GWL_STYLE); RECT client = {}; GetClientRect(window, &client);
         Expect(EqualRect(&client, &kScreen) && (style & WS_POPUP) && !(style & (WS_CAPTION | WS_THICKFRAME)) &&
-                   (StyleOf(window, GWL_EXSTYLE) & WS_EX_TOPMOST) && TitleOf(window).empty(),
+                   (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) && TitleOf(window).empty(),
                "the full-screen window is not an untitled topmost pop-up covering the screen: " + Describe(window));
         return window;
     }
@@ -209,13 +201,9 @@ inline HWND MakeHost(int clientWidth, int clientHeight, HostEnd end = kHostStays
     static const bool registered = [] {
         WNDCLASSW wc = {};
         wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM w, LPARAM l) -> LRESULT {
-            const LONG_PTR end = GetWindowLongPtrW(hwnd, GWLP_USERDATA);
-            if (message == WM_PARENTNOTIFY && LOWORD(w) == WM_CREATE && end == kHostGoesOnChild) {
-                DestroyWindow(hwnd); return 0;
-            }
-            if (message == WM_PARENTNOTIFY && LOWORD(w) == WM_CREATE && end == kHostClosesAfterChild)
-                PostMessageW(hwnd, WM_CLOSE, 0, 0);
-            return DefWindowProcW(hwnd, message, w, l);
+            const LONG_PTR end = message == WM_PARENTNOTIFY && LOWORD(w) == WM_CREATE ? GetWindowLongPtrW(hwnd, GWLP_USERDATA) : 0;
+            if (end == kHostClosesAfterChild) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+            return end == kHostGoesOnChild ? DestroyWindow(hwnd) : DefWindowProcW(hwnd, message, w, l);
         };
         wc.hInstance = GetModuleHandleW(nullptr); wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
         wc.lpszClassName = L"TindlbrgE2EHost"; return RegisterClassW(&wc) != 0;
@@ -229,37 +217,28 @@ inline HWND MakeHost(int clientWidth, int clientHeight, HostEnd end = kHostStays
     SetWindowLongPtrW(host, GWLP_USERDATA, end);
     return host;
 }
-inline HWND WaitForPreviewChild(Saver& saver, HWND host) {
-    return saver.WaitFor("a visible preview in the host", [&]() -> HWND {
-        for (HWND hwnd : ChildrenOf(host, saver.Pid()))
-            if (IsWindowVisible(hwnd)) return hwnd;
-        return nullptr;
-    });
-}
 
 // ---- what the saver keeps: the settings key and the store files
 using Bytes = std::vector<uint8_t>;
+namespace fs = std::filesystem;
 const wchar_t kCompanyKey[] = L"Software\\Pellucid Works";
 const wchar_t kConfigKey[] = L"Software\\Pellucid Works\\tindlbrg\\Config";
 // A function: tables of cases call P() while the program's globals are being made.
 inline bool IsFloat(const std::string& name) {
-    static const std::set<std::string> floats = {"angleX", "angleY", "angleZ", "cbStep", "csStep", "ambient", "mirror"};
-    return floats.count(name) != 0;
+    return std::string(" angleX angleY angleZ cbStep csStep ambient mirror ").find(" " + name + " ") != std::string::npos;
 }
 // Every value of `key` by name as a Profile (below) shows it, and below it when asked.
 inline void Collect(HKEY key, const std::string& path, std::map<std::string, std::string>& out, bool recurse) {
     for (DWORD i = 0;; ++i) {
-        wchar_t name[512]; DWORD nameLength = 512, type = 0, size = 0;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-        Bytes data(size + 2); nameLength = 512;
-        RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data.data(), &size);
+        wchar_t name[512]; DWORD nameLength = 512, type = 0, size = 2048; BYTE data[2050] = {};  // the saver's are short
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
         const std::string n = Narrow(std::wstring(name, nameLength));
         const bool isFloat = IsFloat(n);
         std::string& value = out[path + n];
         if (type == REG_DWORD && size == 4)
             value = (isFloat ? "dword " : "") + std::to_string(data[0] | data[1] << 8 | data[2] << 16 | uint32_t{data[3]} << 24);
         else if (type == REG_SZ)
-            value = (isFloat ? "" : "text ") + Narrow(reinterpret_cast<const wchar_t*>(data.data()));
+            value = (isFloat ? "" : "text ") + Narrow(reinterpret_cast<const wchar_t*>(data));
         else
             value = Format("type %lu of %lu bytes", type, size);
     }
@@ -308,7 +287,6 @@ inline Profile P(Changes changes = {}) {
                  {"color6", "0x808080"}},
                 changes);
 }
-inline std::string Rgb(unsigned red, unsigned green, unsigned blue) { return std::to_string(red | green << 8 | blue << 16); }
 inline uint32_t Number(const Profile& profile, const std::string& name) {
     return static_cast<uint32_t>(std::strtoul(profile.at(name).c_str(), nullptr, 10));
 }
@@ -325,32 +303,24 @@ inline void ExpectProfile(const Profile& want, const std::string& after) {  // w
     const std::string diff = Differences(want, ReadKey(kConfigKey, false));
     Expect(diff.empty(), "after " + after + " the settings key differs: " + diff);
 }
-// A store file: a 32-bit count, then 228-byte records, encoded byte by byte.
+// A store file: a 32-bit count, then 228-byte records; a record here as its bytes lie, little-endian.
 struct Record {
-    std::string name = "preset"; float angleX = 1.0f, angleY = 1.0f, angleZ = -1.0f, cbStep = 0.0f, csStep = 0.0f;
+    uint32_t lead = 1; char name[52] = {};  // up to 49 characters: Named()
+    float angleX = 1, angleY = 1, angleZ = -1, cbStep = 0, csStep = 0;
     int32_t shape = 0, size1 = 30, size2 = 29, phong = 4; float mirror = 0.995f, ambient = 0.34f;
     int32_t on[7] = {1, 0, 0, 0, 0, 0, 0};
-    uint32_t colour[7] = {0x0000FF, 0x00FF00, 0xFF0000, 0x00B2B2, 0xB2B200, 0xB200B2, 0x808080};  // packed
+    uint32_t rgb[7][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {178, 178, 0}, {0, 178, 178}, {178, 0, 178}, {128, 128, 128}};
+    uint8_t reserved[16] = {};
 };
-constexpr size_t kRecordSize = 228;
-inline void PutWord(Bytes& bytes, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+static_assert(sizeof(Record) == 228, "a store record is 228 bytes");
+inline Record Named(const std::string& name) {
+    Record r; name.copy(r.name, 49); return r;
 }
 inline Bytes Encode(const Record& r) {
-    Bytes out(kRecordSize, 0);  // 212..227 reserved, zero
-    auto putFloat = [&](size_t offset, float value) {
-        uint32_t bits; std::memcpy(&bits, &value, 4); PutWord(out, offset, bits);
-    };
-    PutWord(out, 0, 1); std::memcpy(&out[4], r.name.data(), std::min<size_t>(r.name.size(), 49));
-    putFloat(56, r.angleX); putFloat(60, r.angleY); putFloat(64, r.angleZ); putFloat(68, r.cbStep);
-    putFloat(72, r.csStep); PutWord(out, 76, static_cast<uint32_t>(r.shape));
-    PutWord(out, 80, static_cast<uint32_t>(r.size1)); PutWord(out, 84, static_cast<uint32_t>(r.size2));
-    PutWord(out, 88, static_cast<uint32_t>(r.phong)); putFloat(92, r.mirror); putFloat(96, r.ambient);
-    for (int i = 0; i < 7; ++i) {
-        PutWord(out, 100 + 4 * i, static_cast<uint32_t>(r.on[i]));
-        for (int c = 0; c < 3; ++c) PutWord(out, 128 + 12 * i + 4 * c, r.colour[i] >> (8 * c) & 255);
-    }
-    return out;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&r); return Bytes(bytes, bytes + sizeof r);
+}
+inline void PutWord(Bytes& bytes, size_t offset, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
 }
 inline Bytes Store(const std::vector<Bytes>& records) {
     Bytes out(4, 0); PutWord(out, 0, static_cast<uint32_t>(records.size()));
@@ -369,28 +339,18 @@ inline std::wstring UserStore() {  // the per-user copy, which wins when present
 inline std::wstring Scratch(const std::wstring& name = L"") {  // a file in the case's own empty folder
     wchar_t temp[MAX_PATH] = {}; GetTempPathW(MAX_PATH, temp); return std::wstring(temp) + L"tindlbrg-e2e\\" + name;
 }
-inline void WriteFileBytes(const std::wstring& path, const Bytes& bytes) {
-    for (size_t slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1))
-        CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file); Expect(ok && written == bytes.size(), "cannot write " + Narrow(path));
+// Back-dated, a file the saver rewrites, even with the same bytes, shows.
+inline void WriteFileBytes(const std::wstring& path, const Bytes& bytes, bool backdated = false) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream file(fs::path(path), std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())); file.close();
+    Expect(file.good(), "cannot write " + Narrow(path));
+    if (backdated) fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(24 * 365 * 20));
 }
 inline std::optional<Bytes> ReadFileBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr); if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    Bytes bytes(GetFileSize(file, nullptr)); DWORD read = 0;
-    if (!bytes.empty()) ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file); bytes.resize(read); return bytes;
-}
-// A file written and back-dated: a saver that rewrites it, even with the same bytes, shows.
-inline void WriteBackdated(const std::wstring& path, const Bytes& bytes) {
-    WriteFileBytes(path, bytes);
-    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    const SYSTEMTIME old = {2001, 2, 0, 3, 4, 0, 0, 0}; FILETIME time; SystemTimeToFileTime(&old, &time);
-    const bool ok = file != INVALID_HANDLE_VALUE && SetFileTime(file, nullptr, nullptr, &time); CloseHandle(file);
-    Expect(ok, "cannot set the time of " + Narrow(path));
+    std::ifstream file(fs::path(path), std::ios::binary);
+    if (!file) return std::nullopt;
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 inline void ExpectBytes(const std::optional<Bytes>& got, const Bytes& want, const std::string& what) {
     Expect(got.has_value(), what + " does not exist");
@@ -402,22 +362,16 @@ inline void ResetStoredState() {
     const LONG status = RegDeleteTreeW(HKEY_CURRENT_USER, kCompanyKey);
     Expect(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND, "cannot delete the saver's registry key");
     RegDeleteKeyW(HKEY_CURRENT_USER, kCompanyKey);
-    const std::wstring folder = Scratch() + L'\0';  // a list of one, ended by two zeros
-    SHFILEOPSTRUCTW remove = {}; remove.wFunc = FO_DELETE; remove.pFrom = folder.c_str();
-    remove.fFlags = FOF_NO_UI; SHFileOperationW(&remove);
-    for (const auto& file : {WindowsStore(), UserStore(), Scratch()})
-        Expect(GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES || DeleteFileW(file.c_str()),
-               "cannot delete " + Narrow(file));
-    Expect(CreateDirectoryW(Scratch().c_str(), nullptr), "cannot make the scratch folder");
+    for (const auto& path : {WindowsStore(), UserStore(), Scratch()}) fs::remove_all(path);
+    fs::create_directory(Scratch());
 }
 // Every registry value below the company key, both store files and their time stamps.
 struct Stored {
     std::map<std::string, std::string> registry; std::optional<Bytes> windows, user;
-    uint64_t windowsTime = 0, userTime = 0;
+    fs::file_time_type windowsTime, userTime;
 };
-inline uint64_t WriteTime(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data; if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-    return static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+inline fs::file_time_type WriteTime(const std::wstring& path) {
+    std::error_code missing; return fs::last_write_time(path, missing);
 }
 inline Stored ReadStored() {
     return Stored{ReadKey(kCompanyKey, true), ReadFileBytes(WindowsStore()), ReadFileBytes(UserStore()),
@@ -503,16 +457,3 @@ inline std::string ImageDiff(const Screenshot& shot, const RECT& area, const Sha
                  : "";
 }
 const ShapeImageParams kNothing = Look(0, 0, 0, 0, 0, 0, 0, 0, -2, -2);  // an empty image: all black
-// `area` shows exactly `look` at `corner` on black, then across many frame bursts.
-inline Screenshot ExpectPicture(Saver& saver, HWND window, const RECT& area, const ShapeImageParams& look, POINT corner,
-                                const std::string& what) {
-    const Screenshot shot = PollScreen(saver, "exactly " + what, [&](const Screenshot& s) {
-        return ImageDiff(s, area, look, corner);
-    });
-    for (int again = 0; again < 12; ++again, Pause(150)) {
-        saver.ExpectAnswers(window, "while showing " + what);
-        const std::string wrong = ImageDiff(Capture(), area, look, corner);
-        Expect(wrong.empty(), what + " went wrong: " + wrong);
-    }
-    return shot;
-}

@@ -15,8 +15,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     saverPath = argv[3];
     // A case that hangs fails; the runner then ends the Wine session and what it left.
-    static DWORD limitMs = 90000;
-    if (const char* minutes = std::getenv("TINDLBRG_SOAK_MINUTES")) limitMs += static_cast<DWORD>(std::atof(minutes) * 60000);
+    const char* minutes = std::getenv("TINDLBRG_SOAK_MINUTES");
+    static const DWORD limitMs = 90000 + static_cast<DWORD>((minutes ? std::atof(minutes) : 0) * 60000);
     CloseHandle(CreateThread(nullptr, 0, [](LPVOID) -> DWORD {
         Sleep(limitMs);
         std::printf("FAIL: the case did not finish within %lu s\n", limitMs / 1000);

@@ -6,11 +6,10 @@
 namespace {
 // Growth over the 10 s baseline: the preview stays within 0.2 MiB; a leaked rebuild (180 KiB) fails in a minute.
 const char* const kNames[] = {"private bytes", "working set", "GDI objects", "USER objects", "windows", "handles"};
-const uint64_t kGrowth[] = {2u << 20, 4u << 20, 0, 0, 0, 0};
+const unsigned long long kGrowth[] = {2u << 20, 4u << 20, 0, 0, 0, 0};
 void Soak(Saver& saver, HWND window, const RECT& area, const std::function<void(int)>& change) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, saver.Pid());
-    Expect(process != nullptr, "cannot open the saver's process");
-    std::vector<std::array<uint64_t, 6>> samples;  // from 10 s on
+    const HANDLE process = saver.Handle();
+    std::vector<std::array<unsigned long long, 6>> samples;  // from 10 s on
     std::vector<uint32_t> last;
     std::string failures;
     ULONGLONG lastChange = 0, quiet = 0;
@@ -29,7 +28,7 @@ void Soak(Saver& saver, HWND window, const RECT& area, const std::function<void(
         PROCESS_MEMORY_COUNTERS_EX memory = {}; memory.cb = sizeof memory;
         GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
         DWORD handles = 0; GetProcessHandleCount(process, &handles); DWORD_PTR result = 0;
-        uint64_t windows = 0;
+        unsigned long long windows = 0;
         for (HWND top : WindowsOf(saver.Pid(), false)) windows += 1 + ChildrenOf(top, saver.Pid()).size();
         for (HWND w = nullptr; (w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr));) {  // Wine's message-only ones
             DWORD owner = 0; GetWindowThreadProcessId(w, &owner); windows += owner == saver.Pid();
@@ -41,17 +40,15 @@ void Soak(Saver& saver, HWND window, const RECT& area, const std::function<void(
         if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kDeadlineMs, &result))
             failures += Format("; no answer at %llu s", second);
     }
-    CloseHandle(process);
     Expect(samples.size() >= 2, Format("only %zu samples", samples.size()));
     std::printf("%zu samples from 10 s to %llu s\n", samples.size(), end);
     for (int q = 0; q < 6; ++q) {
-        uint64_t peak = 0;
+        unsigned long long peak = 0;
         for (const auto& sample : samples) peak = std::max(peak, sample[q]);
-        const uint64_t limit = samples[0][q] + kGrowth[q];
-        std::printf("  %-14s baseline %12llu end %12llu peak %12llu limit %12llu  %s\n", kNames[q],
-                    (unsigned long long)samples[0][q], (unsigned long long)samples.back()[q], (unsigned long long)peak,
-                    (unsigned long long)limit, !peak ? "not provided here" : peak <= limit ? "ok" : "GROWS");
-        if (peak > limit) failures += Format("; %s rose to %llu (limit %llu)", kNames[q], (unsigned long long)peak, (unsigned long long)limit);
+        const unsigned long long limit = samples[0][q] + kGrowth[q];
+        std::printf("  %-14s baseline %12llu end %12llu peak %12llu limit %12llu  %s\n", kNames[q], samples[0][q],
+                    samples.back()[q], peak, limit, !peak ? "not provided here" : peak <= limit ? "ok" : "GROWS");
+        if (peak > limit) failures += Format("; %s rose to %llu (limit %llu)", kNames[q], peak, limit);
     }
     if (std::max(quiet, end - lastChange) > 60) failures += "; the picture stood still for over a minute";
     Expect(failures.empty(), "the process grew or stalled: " + failures.substr(std::min<size_t>(2, failures.size())));
