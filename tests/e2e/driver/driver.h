@@ -371,7 +371,8 @@ struct Stored {
     fs::file_time_type windowsTime, userTime;
 };
 inline fs::file_time_type WriteTime(const std::wstring& path) {
-    std::error_code missing; return fs::last_write_time(path, missing);
+    std::error_code missing; const auto time = fs::last_write_time(path, missing);
+    return missing ? fs::file_time_type{} : time;  // a missing file as in Stored{}
 }
 inline Stored ReadStored() {
     return Stored{ReadKey(kCompanyKey, true), ReadFileBytes(WindowsStore()), ReadFileBytes(UserStore()),
