@@ -15,10 +15,11 @@ fail() { echo "FAIL $row: $*"; [ "$failedrow" = "$row" ] || failed=$((failed + 1
 ok() { [ "$failedrow" = "$row" ] || { echo "ok   $row"; passed=$((passed + 1)); }; }
 
 start_xvfb() {  # extra Xvfb arguments; sets DISPLAY (depth 24 unless $depth says)
-  local n=90
-  while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
-  Xvfb :$n -screen 0 1024x768x${depth:-24} -nolisten tcp "$@" 2>/dev/null & pids+=($!)
-  export DISPLAY=:$n
+  # Xvfb takes a free number itself: two runs at once must not share one display.
+  local file=$work/display.$RANDOM
+  Xvfb -displayfd 3 -screen 0 1024x768x${depth:-24} -nolisten tcp "$@" 3>"$file" 2>/dev/null & pids+=($!)
+  for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
+  export DISPLAY=:$(head -n1 "$file")
   for _ in $(seq 50); do "$probe" ping 2>/dev/null && return; sleep 0.1; done
 }
 lend_window() {  # [W H]: makes a window, 640x480 unless told; sets host (pid) and id
