@@ -232,7 +232,6 @@ const PauseRow kPauses[] = {
     {"still_while_the_import_file_dialog_is_open", id::kImport, nullptr, IDCANCEL, false},
     // The pause of a move ends 150 ms after it; the box's pause must last while it is open.
     {"still_while_a_box_opened_right_after_a_move_is_open", id::kHelp, L"About/Help", IDOK, true},
-    {"still_while_a_save_dialog_opened_right_after_a_move_is_open", id::kSave, kSaveCaption, IDCANCEL, true},
 };
 const bool kPausesAdded = AddRows("dialog_preview", kPauses, RunPause);
 

@@ -20,7 +20,7 @@ void RunCommandLine(const CommandRow& row) {
     WriteFileBytes(WindowsStore(), Store({Encode(preset)}), true);
     WriteFileBytes(UserStore(), Store({Encode(preset), Encode(preset)}), true);
     const Stored before = ReadStored();
-    std::vector<std::wstring> args = row.args; const HWND gone = MakeHost(100, 100);
+    std::vector<std::wstring> args = row.args; const HWND gone = MakeHost();
     if (args.size() == 2 && args[1] == L"gone") args[1] = HandleText(gone);
     DestroyWindow(gone);
     if (row.mode == Mode::Rejected) {
@@ -47,7 +47,7 @@ void RunCommandLine(const CommandRow& row) {
         Saver saver(args); const HWND window = saver.FullScreen(); ExpectChanging(saver, kScreen, "the animation");
         PostKey(window, WM_KEYDOWN, 'Q'); saver.ExpectEnds(0, "a key press");
     } else {
-        const HWND host = MakeHost(152, 112, row.end); Saver saver({args[0], HandleText(host)});
+        const HWND host = MakeHost(row.end); Saver saver({args[0], HandleText(host)});
         if (row.end == kHostStays) {
             saver.WaitFor("a visible preview in the host", [&]() -> HWND {
                 const HWND child = FindWindowExW(host, nullptr, nullptr, nullptr);

@@ -8,7 +8,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -183,7 +182,7 @@ private:
 inline std::wstring HandleText(HWND window) { return std::to_wstring(reinterpret_cast<uintptr_t>(window)); }
 // A display panel's window for the preview; it may go when the child announces itself: at once or soon.
 enum HostEnd : LONG_PTR { kHostStays, kHostGoesOnChild, kHostClosesAfterChild };
-inline HWND MakeHost(int clientWidth, int clientHeight, HostEnd end = kHostStays) {
+inline HWND MakeHost(HostEnd end = kHostStays) {
     static const bool registered = [] {
         WNDCLASSW wc = {};
         wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM w, LPARAM l) -> LRESULT {
@@ -194,11 +193,8 @@ inline HWND MakeHost(int clientWidth, int clientHeight, HostEnd end = kHostStays
         wc.hInstance = GetModuleHandleW(nullptr); wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
         wc.lpszClassName = L"TindlbrgE2EHost"; return RegisterClassW(&wc) != 0;
     }();
-    RECT rect = {0, 0, clientWidth, clientHeight};
-    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, FALSE);
     const HWND host = CreateWindowExW(0, L"TindlbrgE2EHost", L"preview host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
-                                      40, 40, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                                      GetModuleHandleW(nullptr), nullptr);
+                                      40, 40, 160, 130, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     Expect(registered && host, Format("cannot create the host window (error %lu)", GetLastError()));
     SetWindowLongPtrW(host, GWLP_USERDATA, end);
     return host;
