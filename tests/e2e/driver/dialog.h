@@ -55,7 +55,7 @@ inline void Press(HWND window, int id) {  // a posted click on an enabled button
     Expect(button && IsWindowEnabled(button), Format("\"%s\" has no enabled button %d", Narrow(TitleOf(window)).c_str(), id));
     Post(button, BM_CLICK);
 }
-inline void ChooseFile(HWND fileDialog, const std::wstring& path) {  // Wine's: an edit in a combo box in a ComboBoxEx
+inline void ChooseFile(HWND fileDialog, const std::wstring& path) {  // Wine's: an edit in a combo in a ComboBoxEx
     HWND field = GetDlgItem(fileDialog, 0x47c);
     for (const wchar_t* inner : {L"ComboBox", L"Edit"})
         if (HWND child = field && ClassOf(field) != L"Edit" ? FindWindowExW(field, nullptr, inner, nullptr) : nullptr)
