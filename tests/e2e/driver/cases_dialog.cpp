@@ -4,9 +4,7 @@
 #include "dialog.h"
 
 namespace {
-const std::array<int, 5> kBuiltIn = {30, 29, 4, 99, 34};  // width, height, Phong, mirror, ambient
 const wchar_t kSaveCaption[] = L"Save current animation as preset";
-Stored before;  // as the dialog started
 void ExpectSizes(Dialog& d, int width, int height, const std::string& after) {
     Expect(d.Position(id::kWidth) == width && d.Position(id::kHeight) == height,
            Format("after %s the sizes show %d and %d, expected %d and %d", after.c_str(), d.Position(id::kWidth),
@@ -50,7 +48,7 @@ struct DialogRow {
 void RunDialog(const DialogRow& row) {
     if (!row.stored.empty()) WriteProfile(row.stored);
     if (!row.presets.empty()) WriteFileBytes(WindowsStore(), Store(row.presets), true);
-    before = ReadStored();
+    const Stored before = ReadStored();
     Dialog dialog({L"/c"});
     row.act(dialog);
     if (row.saved.empty()) {
@@ -73,7 +71,7 @@ const Bytes kFirst = Encode(Preset("first of two", 1)), kSecond = Encode(Preset(
 const DialogRow kOpen[] = {
     // Ok with nothing changed writes all 21 values and an empty store.
     {"shows_the_built_in_settings", {}, {}, [](Dialog& d) {
-         ExpectControls(d, P(), kBuiltIn, "with nothing stored");
+         ExpectControls(d, P(), {30, 29, 4, 99, 34}, "with nothing stored");
          Expect(Entries(d.Item(id::kPresetList)).empty(), "with no store the preset list is not empty");
          ExpectLightPicture(d, 1, 1, -1, "its first picture, of the built-in light");
      }, P(), Store({})},
