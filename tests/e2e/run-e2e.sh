@@ -58,10 +58,7 @@ run_cases() {
   [ "$failed" = 0 ]
 }
 
-if [ "$inside" = 1 ]; then
-  run_cases "$@"
-  exit
-fi
+if [ "$inside" = 1 ]; then run_cases "$@"; exit; fi
 
 fail() { echo "e2e: $1"; echo "e2e: 0 passed, 1 failed"; exit 1; }
 for file in "$saver" "$driver"; do [ -f "$file" ] || fail "$file is missing (build the mingw64 preset first)"; done

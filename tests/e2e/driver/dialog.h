@@ -23,9 +23,7 @@ inline std::wstring TextOf(HWND window) {
 inline void SetText(HWND window, const std::wstring& text) {
     Send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
-inline void Type(HWND edit, const std::wstring& text) {  // one WM_CHAR each
-    for (wchar_t c : text) Post(edit, WM_CHAR, c, 1);
-}
+inline void Type(HWND edit, const std::wstring& text) { for (wchar_t c : text) Post(edit, WM_CHAR, c, 1); }  // WM_CHARs
 inline std::vector<std::wstring> Entries(HWND combo) {
     std::vector<std::wstring> entries;
     for (LRESULT i = 0, count = Send(combo, CB_GETCOUNT); i < count; ++i) {
@@ -35,7 +33,6 @@ inline std::vector<std::wstring> Entries(HWND combo) {
     }
     return entries;
 }
-inline int Selection(HWND combo) { return static_cast<int>(Send(combo, CB_GETCURSEL)); }
 // CB_SETCURSEL and the notification to the combo box's owner.
 inline void Select(HWND combo, int index, WORD notification = CBN_SELCHANGE) {
     Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index));
@@ -58,8 +55,7 @@ inline void Press(HWND window, int id) {  // a posted click on an enabled button
     Expect(button && IsWindowEnabled(button), Format("\"%s\" has no enabled button %d", Narrow(TitleOf(window)).c_str(), id));
     Post(button, BM_CLICK);
 }
-inline void ChooseFile(HWND fileDialog, const std::wstring& path) {
-    // Wine's name field is an edit inside a combo box inside an extended combo box.
+inline void ChooseFile(HWND fileDialog, const std::wstring& path) {  // Wine's: an edit in a combo in a ComboBoxEx
     HWND field = GetDlgItem(fileDialog, 0x47c);
     for (const wchar_t* inner : {L"ComboBox", L"Edit"})
         if (HWND child = field && ClassOf(field) != L"Edit" ? FindWindowExW(field, nullptr, inner, nullptr) : nullptr)
@@ -123,12 +119,9 @@ public:
         Expect(PollUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }), what + " is still open");
         Expect(saver_.Running(), Format("the saver ended (status %lu) when %s closed", saver_.ExitCode(), what.c_str()));
     }
-    void Ok() {  // and the end with status 0
-        PostClick(id::kOk); saver_.ExpectEnds(0, "Ok");
-    }
-    void Cancel() {  // and the end with status 0
-        PostClick(id::kCancel); saver_.ExpectEnds(0, "Cancel");
-    }
+    // Ok or Cancel, and the end with status 0.
+    void Ok() { PostClick(id::kOk); saver_.ExpectEnds(0, "Ok"); }
+    void Cancel() { PostClick(id::kCancel); saver_.ExpectEnds(0, "Cancel"); }
     // A press (or a double click's second press), moves with the button held and a release, posted to control `id`.
     void Drag(int id, std::initializer_list<POINT> points, bool release = true, UINT press = WM_LBUTTONDOWN) {
         const HWND control = Item(id); const POINT* p = points.begin();
@@ -143,9 +136,7 @@ private:
 // Every control against the settings, the trackbars (width, height, Phong, mirror, ambient) at `positions`.
 inline void ExpectControls(Dialog& d, const Profile& s, std::array<int, 5> positions, const std::string& when) {
     std::string wrong;
-    auto check = [&](bool ok, const std::string& what) {
-        if (!ok) wrong += "; " + what;
-    };
+    auto check = [&](bool ok, const std::string& what) { if (!ok) wrong += "; " + what; };
     for (int slot = 0; slot < 7; ++slot)
         check(d.Checked(id::Switch(slot)) == ((Number(s, "switches") >> slot & 1) != 0), Format("switch %d", slot));
     const int ids[5] = {id::kWidth, id::kHeight, id::kPhong, id::kMirror, id::kAmbient};

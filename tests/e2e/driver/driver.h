@@ -8,7 +8,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -22,9 +21,7 @@
 #include "render/shape_shading.h"
 
 [[noreturn]] inline void Fail(const std::string& message) { throw std::runtime_error(message); }
-inline void Expect(bool condition, const std::string& message) {
-    if (!condition) Fail(message);
-}
+inline void Expect(bool condition, const std::string& message) { if (!condition) Fail(message); }
 __attribute__((format(gnu_printf, 1, 2))) inline std::string Format(const char* format, ...) {
     va_list args, copy; va_start(args, format); va_copy(copy, args);
     const int length = std::vsnprintf(nullptr, 0, format, copy); va_end(copy);
@@ -43,9 +40,7 @@ bool PollUntil(Condition done, DWORD timeoutMs = kDeadlineMs, DWORD intervalMs =
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg); DispatchMessageW(&msg);
-        }
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) { TranslateMessage(&msg); DispatchMessageW(&msg); }
         if (done()) return true;
         if (GetTickCount64() >= deadline) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, intervalMs, QS_ALLINPUT);
@@ -70,9 +65,7 @@ bool AddRows(const char* group, const Row (&rows)[N], void (*run)(const Row&)) {
 // ---- windows and input
 // A process's (visible: Wine hides helpers in each) top-level windows, or children of `parent` at any depth.
 inline std::vector<HWND> WindowsOf(DWORD pid, bool visibleOnly = true, HWND parent = nullptr) {
-    struct Search {
-        DWORD pid; bool visibleOnly; std::vector<HWND> found;
-    } search{pid, visibleOnly, {}};
+    struct Search { DWORD pid; bool visibleOnly; std::vector<HWND> found; } search{pid, visibleOnly, {}};
     const WNDENUMPROC add = [](HWND hwnd, LPARAM param) -> BOOL {
         auto* s = reinterpret_cast<Search*>(param); DWORD owner = 0; GetWindowThreadProcessId(hwnd, &owner);
         if (owner == s->pid && (!s->visibleOnly || IsWindowVisible(hwnd))) s->found.push_back(hwnd);
@@ -83,17 +76,11 @@ inline std::vector<HWND> WindowsOf(DWORD pid, bool visibleOnly = true, HWND pare
     return search.found;
 }
 inline std::vector<HWND> ChildrenOf(HWND parent, DWORD pid) { return WindowsOf(pid, false, parent); }
-inline std::wstring ClassOf(HWND window) {
-    wchar_t text[256] = {}; GetClassNameW(window, text, 256); return text;
+inline std::wstring ClassOf(HWND window) { wchar_t text[256] = {}; GetClassNameW(window, text, 256); return text; }
+inline std::wstring TitleOf(HWND window) {  // not WM_GETTEXT: that waits for a busy saver
+    wchar_t text[256] = {}; InternalGetWindowText(window, text, 256); return text;
 }
-inline std::wstring TitleOf(HWND window) {
-    wchar_t text[256] = {};
-    InternalGetWindowText(window, text, 256);  // not WM_GETTEXT: that waits for a busy saver
-    return text;
-}
-inline RECT RectOf(HWND window) {
-    RECT r = {}; GetWindowRect(window, &r); return r;
-}
+inline RECT RectOf(HWND window) { RECT r = {}; GetWindowRect(window, &r); return r; }
 inline RECT ClientOnScreen(HWND window) {
     RECT client = {}; GetClientRect(window, &client);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2); return client;
@@ -155,9 +142,7 @@ public:
     HANDLE Handle() const { return process_; }
     const std::string& Args() const { return args_; }
     bool Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
-    DWORD ExitCode() const {
-        DWORD code = 0; GetExitCodeProcess(process_, &code); return code;
-    }
+    DWORD ExitCode() const { DWORD code = 0; GetExitCodeProcess(process_, &code); return code; }
     std::string Showing() const {
         std::string text; for (HWND hwnd : WindowsOf(pid_)) text += "; " + Describe(hwnd);
         return text.empty() ? "no visible window" : text.substr(2);
@@ -197,7 +182,7 @@ private:
 inline std::wstring HandleText(HWND window) { return std::to_wstring(reinterpret_cast<uintptr_t>(window)); }
 // A display panel's window for the preview; it may go when the child announces itself: at once or soon.
 enum HostEnd : LONG_PTR { kHostStays, kHostGoesOnChild, kHostClosesAfterChild };
-inline HWND MakeHost(int clientWidth, int clientHeight, HostEnd end = kHostStays) {
+inline HWND MakeHost(HostEnd end = kHostStays) {
     static const bool registered = [] {
         WNDCLASSW wc = {};
         wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM w, LPARAM l) -> LRESULT {
@@ -208,11 +193,8 @@ inline HWND MakeHost(int clientWidth, int clientHeight, HostEnd end = kHostStays
         wc.hInstance = GetModuleHandleW(nullptr); wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
         wc.lpszClassName = L"TindlbrgE2EHost"; return RegisterClassW(&wc) != 0;
     }();
-    RECT rect = {0, 0, clientWidth, clientHeight};
-    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, FALSE);
     const HWND host = CreateWindowExW(0, L"TindlbrgE2EHost", L"preview host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
-                                      40, 40, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                                      GetModuleHandleW(nullptr), nullptr);
+                                      40, 40, 160, 130, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     Expect(registered && host, Format("cannot create the host window (error %lu)", GetLastError()));
     SetWindowLongPtrW(host, GWLP_USERDATA, end);
     return host;
@@ -299,10 +281,6 @@ inline void WriteProfile(const Profile& profile) {  // floats as text, the rest 
                                data, size) == ERROR_SUCCESS, "cannot write the setting " + name);
     }
 }
-inline void ExpectProfile(const Profile& want, const std::string& after) {  // with every difference
-    const std::string diff = Differences(want, ReadKey(kConfigKey, false));
-    Expect(diff.empty(), "after " + after + " the settings key differs: " + diff);
-}
 // A store file: a 32-bit count, then 228-byte records; a record here as its bytes lie, little-endian.
 struct Record {
     uint32_t lead = 1; char name[52] = {};  // up to 49 characters: Named()
@@ -313,17 +291,13 @@ struct Record {
     uint8_t reserved[16] = {};
 };
 static_assert(sizeof(Record) == 228, "a store record is 228 bytes");
-inline Record Named(const std::string& name) {
-    Record r; name.copy(r.name, 49); return r;
-}
+inline Record Named(const std::string& name) { Record r; name.copy(r.name, 49); return r; }
 inline Bytes Encode(const Record& r) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(&r); return Bytes(bytes, bytes + sizeof r);
 }
-inline void PutWord(Bytes& bytes, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
-}
 inline Bytes Store(const std::vector<Bytes>& records) {
-    Bytes out(4, 0); PutWord(out, 0, static_cast<uint32_t>(records.size()));
+    const uint32_t count = static_cast<uint32_t>(records.size());
+    Bytes out(reinterpret_cast<const uint8_t*>(&count), reinterpret_cast<const uint8_t*>(&count) + sizeof count);
     for (const auto& r : records) out.insert(out.end(), r.begin(), r.end());
     return out;
 }

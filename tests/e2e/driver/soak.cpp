@@ -10,8 +10,7 @@ const unsigned long long kGrowth[] = {2u << 20, 4u << 20, 0, 0, 0, 0};
 void Soak(Saver& saver, HWND window, const RECT& area, const std::function<void(int)>& change) {
     const HANDLE process = saver.Handle();
     std::vector<std::array<unsigned long long, 6>> samples;  // from 10 s on
-    std::vector<uint32_t> last;
-    std::string failures;
+    std::vector<uint32_t> last; std::string failures;
     ULONGLONG lastChange = 0, quiet = 0;
     const char* minutes = std::getenv("TINDLBRG_SOAK_MINUTES");
     const ULONGLONG end = static_cast<ULONGLONG>((minutes ? std::atof(minutes) : 1) * 60);
