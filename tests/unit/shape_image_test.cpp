@@ -11,8 +11,8 @@ namespace {
 
 constexpr uint32_t kDrawn = 0xFFFFFFFFu;  // any pixel but the key
 
+// Pure red, as the first slot's default; light from the upper left, towards the screen.
 ShapeImageParams Params(int32_t shape = 0, int32_t outer = 30, int32_t inner = 30) {
-    // Pure red, as the first slot's default; light from the upper left, towards the screen.
     return ShapeImageParams{1.0f, 1.0f, -1.0f, 0x000000FF, 0x00FFFFFF, 0.34f, 0.995f, 0.6f, 4, outer, shape, inner, 0, 0};
 }
 
@@ -49,11 +49,7 @@ TEST(ShapeImage, SidesAndPixelsOfEveryShape) {
                   std::vector<int32_t>({row.side, row.side, 4 * row.side, 0, kDescColorKeySet}))
             << row.what;
         const uint32_t pixel = Pixels(creator.GetImage())[row.y * row.side + row.x];
-        if (row.pixel == kDrawn) {
-            EXPECT_NE(pixel, 0u) << row.what;
-        } else {
-            EXPECT_EQ(pixel, row.pixel) << row.what;
-        }
+        EXPECT_TRUE(row.pixel == kDrawn ? pixel != 0 : pixel == row.pixel) << row.what << ": " << std::hex << pixel;
     }
     ButtonImageCreator sphere(Params());
     const std::vector<uint32_t> lit = Pixels(sphere.GetImage());
