@@ -32,14 +32,11 @@ TEST(ShapeImage, SidesAndPixelsOfEveryShape) {
         {"default sphere: red 178, green and blue 3", 0, 30, 30, 63, 31, 31, 0x00B20303u},
         {"corners keep the key", 0, 30, 30, 63, 62, 62, 0},
         {"cone apex is channel one", 1, 30, 30, 63, 31, 31, 0x00010101u},
-        {"cone", 1, 30, 30, 63, 20, 20, kDrawn},
         {"torus: the tube starts 13 from the centre", 2, 30, 20, 63, 44, 31, kDrawn},
         {"torus: 12 from the centre is the hole", 2, 30, 20, 63, 31, 19, 0},
-        {"torus: the tube's centre circle", 2, 30, 20, 63, 10, 31, kDrawn},
         {"thin torus draws its centre: 2a - 1 + s < 0", 2, 30, 2, 63, 31, 31, 0x00010101u},
         {"radius 0: k = 0/0, not-a-number shading clamps to 1", 0, 0, 0, 3, 1, 1, kDrawn},
         {"radius 0: only the centre", 0, 0, 0, 3, 0, 1, 0},
-        {"radius 0: not its corner", 0, 0, 0, 3, 2, 2, 0},
         {"radius -1: one transparent pixel", 0, -1, 0, 1, 0, 0, 0},
     };
     for (const auto& row : rows) {
