@@ -13,12 +13,10 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 
 # Longest inputs: a few records, a profile, a command line, seven colours, 64 path steps.
-targets=(store_load preset_file profile command_line shape_image motion)
 declare -A max_len=([store_load]=2048 [preset_file]=512 [profile]=1024 [command_line]=256
                     [shape_image]=128 [motion]=528)
-
 found=0
-for t in "${targets[@]}"; do
+for t in store_load preset_file profile command_line shape_image motion; do
   work=build/fuzz/corpus/$t
   findings=build/fuzz/findings/$t
   log=build/fuzz/logs/$t.log

@@ -1,5 +1,4 @@
-// A check that aborts (libFuzzer keeps the input), little-endian words (missing bytes zero), and
-// what every shape image is.
+// Checks that abort (libFuzzer keeps the input), little-endian words (missing bytes 0), every shape image's form.
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "dialog/pointer_controls.h"
 #include "dialog/settings_edits.h"
@@ -100,21 +101,17 @@ TEST(PointerControls, LightDirectionAndSpinnerDrag) {
     };
     for (const auto& p : points) {
         const LightDirection d = DirectionFromPoint(p.x, p.y, 78, 36);
-        EXPECT_EQ(d.x, p.dx) << p.x << "," << p.y;
-        EXPECT_EQ(d.y, p.dy) << p.x << "," << p.y;
-        EXPECT_EQ(d.z, p.dz) << p.x << "," << p.y;
+        EXPECT_EQ(std::vector<float>({d.x, d.y, d.z}), std::vector<float>({p.dx, p.dy, p.dz})) << p.x << "," << p.y;
     }
     const LightDirection outside = DirectionFromPoint(-200, 39, 78, 36);  // dragged far outside
     EXPECT_GT(outside.x, 1.0f);
     EXPECT_EQ(outside.z, 0.0f);
-
     SpinnerDrag drag;
     int32_t delta = 0;
     EXPECT_FALSE(drag.Move(10, delta));  // not pressed
     for (int press = 0; press < 2; ++press) {
         drag.Press();
-        // The first move is only the reference; one pixel above the control (-1) leaves
-        // no reference after it; a new drag starts without one.
+        // The first move only takes a reference, as does the one after y = -1; so does a new drag.
         const std::pair<int32_t, int32_t> moves[] = {{50, 0}, {40, 10}, {44, -4}, {-1, 45}, {20, 0}};
         for (const auto& [y, moved] : moves) EXPECT_EQ(drag.Move(y, delta) ? delta : 0, moved) << y;
         drag.Release();

@@ -40,8 +40,6 @@ SaverSettings WithSwitches(unsigned mask) {
     return s;
 }
 
-uint32_t Zero() { return 0; }
-
 // A burst ends after the first whole pass reaching 1300 shapes, one message before each;
 // the switched-on slots take turns in slot order.
 TEST(FrameLoop, ABurstEndsAfterTheFirstWholePassReaching1300) {
@@ -104,17 +102,17 @@ TEST(FrameLoop, NothingIsTouchedOnceTheWindowIsGone) {
                     delete window;
                     return answer;
                 };
-                EXPECT_FALSE(window->RunBursts(bursts, host, WithSwitches(1), run, Zero));
+                EXPECT_FALSE(window->RunBursts(bursts, host, WithSwitches(1), run, [] { return 0u; }));
                 EXPECT_EQ(host.stamps.size(), static_cast<size_t>(goneAt - 1));
                 EXPECT_EQ(host.callsAfterGone, 0);
             }
     FakeHost host, quitting;
     RunState run{};
     FrameLoop loop;
-    EXPECT_TRUE(loop.RunBursts(2, host, WithSwitches(1), run, Zero));
+    EXPECT_TRUE(loop.RunBursts(2, host, WithSwitches(1), run, [] { return 0u; }));
     EXPECT_EQ(host.stamps.size(), 2600u);
     quitting.onDispatch = [](int n) { return n == 5 ? Dispatch::Quit : Dispatch::Dispatched; };
-    EXPECT_TRUE(loop.RunBursts(2, quitting, WithSwitches(1), run, Zero));
+    EXPECT_TRUE(loop.RunBursts(2, quitting, WithSwitches(1), run, [] { return 0u; }));
     EXPECT_EQ(quitting.stamps.size(), 4u);
 }
 

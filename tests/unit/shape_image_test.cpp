@@ -11,8 +11,8 @@ namespace {
 
 constexpr uint32_t kDrawn = 0xFFFFFFFFu;  // any pixel but the key
 
+// Pure red, as the first slot's default; light from the upper left, towards the screen.
 ShapeImageParams Params(int32_t shape = 0, int32_t outer = 30, int32_t inner = 30) {
-    // Pure red, as the first slot's default; light from the upper left, towards the screen.
     return ShapeImageParams{1.0f, 1.0f, -1.0f, 0x000000FF, 0x00FFFFFF, 0.34f, 0.995f, 0.6f, 4, outer, shape, inner, 0, 0};
 }
 
@@ -32,14 +32,11 @@ TEST(ShapeImage, SidesAndPixelsOfEveryShape) {
         {"default sphere: red 178, green and blue 3", 0, 30, 30, 63, 31, 31, 0x00B20303u},
         {"corners keep the key", 0, 30, 30, 63, 62, 62, 0},
         {"cone apex is channel one", 1, 30, 30, 63, 31, 31, 0x00010101u},
-        {"cone", 1, 30, 30, 63, 20, 20, kDrawn},
         {"torus: the tube starts 13 from the centre", 2, 30, 20, 63, 44, 31, kDrawn},
         {"torus: 12 from the centre is the hole", 2, 30, 20, 63, 31, 19, 0},
-        {"torus: the tube's centre circle", 2, 30, 20, 63, 10, 31, kDrawn},
         {"thin torus draws its centre: 2a - 1 + s < 0", 2, 30, 2, 63, 31, 31, 0x00010101u},
         {"radius 0: k = 0/0, not-a-number shading clamps to 1", 0, 0, 0, 3, 1, 1, kDrawn},
         {"radius 0: only the centre", 0, 0, 0, 3, 0, 1, 0},
-        {"radius 0: not its corner", 0, 0, 0, 3, 2, 2, 0},
         {"radius -1: one transparent pixel", 0, -1, 0, 1, 0, 0, 0},
     };
     for (const auto& row : rows) {
@@ -49,11 +46,7 @@ TEST(ShapeImage, SidesAndPixelsOfEveryShape) {
                   std::vector<int32_t>({row.side, row.side, 4 * row.side, 0, kDescColorKeySet}))
             << row.what;
         const uint32_t pixel = Pixels(creator.GetImage())[row.y * row.side + row.x];
-        if (row.pixel == kDrawn) {
-            EXPECT_NE(pixel, 0u) << row.what;
-        } else {
-            EXPECT_EQ(pixel, row.pixel) << row.what;
-        }
+        EXPECT_TRUE(row.pixel == kDrawn ? pixel != 0 : pixel == row.pixel) << row.what << ": " << std::hex << pixel;
     }
     ButtonImageCreator sphere(Params());
     const std::vector<uint32_t> lit = Pixels(sphere.GetImage());
