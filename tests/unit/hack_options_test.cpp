@@ -20,7 +20,6 @@ TEST(HackOptions, Table) {
     } rows[] = {
         {"nothing: own window", {}, ""},
         {"-root", {"-root"}, "", Target::Root},
-        {"--root as -root", {"--root"}, "", Target::Root},
         {"hex id", {"-window-id", "0x1e00007"}, "", Target::WindowId, 0x1e00007},
         {"decimal id wins over a later -root", {"--window-id", "31457287", "-root"}, "", Target::WindowId, 31457287},
         {"values in stored form", {"--size1", "40", "--color0", "0x0000ff", "-cbStep", "2.5x"}, "",
@@ -35,7 +34,6 @@ TEST(HackOptions, Table) {
         {"bad colour", {"--color1", "#1234567"}, "--color1 \"#1234567\" is not a colour (#RRGGBB or a 32-bit number)"},
         {"id zero", {"-window-id", "0"}, "window id \"0\" is not a decimal or 0x hexadecimal number"},
         {"id negative", {"-window-id", "-5"}, "window id \"-5\" is not a decimal or 0x hexadecimal number"},
-        {"id negative behind a blank", {"-window-id", " -0x1"}, "window id \" -0x1\" is not a decimal or 0x hexadecimal number"},
     };
     for (const auto& r : rows) {
         std::vector<const char*> argv{"tindlbrg"};
