@@ -213,7 +213,10 @@ inline bool IsFloat(const std::string& name) {
 inline void Collect(HKEY key, const std::string& path, std::map<std::string, std::string>& out, bool recurse) {
     for (DWORD i = 0;; ++i) {
         wchar_t name[512]; DWORD nameLength = 512, type = 0, size = 2048; BYTE data[2050] = {};  // the saver's are short
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+        const LONG status = RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        // A longer value (a fault) still shows as one written, and the values after it are still read.
+        if (status != ERROR_SUCCESS) { out[path + Format("value %lu", i)] = Format("unreadable (%ld)", status); continue; }
         const std::string n = Narrow(std::wstring(name, nameLength));
         const bool isFloat = IsFloat(n);
         std::string& value = out[path + n];
