@@ -21,6 +21,7 @@ start_xvfb() {  # extra Xvfb arguments; sets DISPLAY (depth 24 unless $depth say
   for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
   export DISPLAY=:$(head -n1 "$file")
   for _ in $(seq 50); do "$probe" ping 2>/dev/null && return; sleep 0.1; done
+  echo "FAIL: Xvfb${*:+ $*} gave no display; linux e2e: $passed passed, $((failed + 1)) failed"; exit 1
 }
 lend_window() {  # [W H]: makes a window, 640x480 unless told; sets host (pid) and id
   "$probe" window "${1:-640}" "${2:-480}" >"$work/id" & host=$!; pids+=($host)
