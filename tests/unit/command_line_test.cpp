@@ -7,12 +7,8 @@
 namespace {
 
 TEST(CommandLine, ModesAndPreviewHandles) {
-    const struct {
-        std::vector<const char*> args;
-        RunMode mode;
-        bool hasParent = false;
-        uintptr_t parent = 0;
-    } rows[] = {
+    const struct { std::vector<const char*> args; RunMode mode; bool hasParent = false; uintptr_t parent = 0; }
+        rows[] = {
         {{"-S"}, RunMode::FullScreen}, {{"s"}, RunMode::FullScreen}, {{"/s"}, RunMode::FullScreen},
         {{"/s:1"}, RunMode::None}, {{"//s"}, RunMode::None}, {{"-/s"}, RunMode::None},
         {{"/c:1234"}, RunMode::Configure}, {{"c"}, RunMode::Configure}, {{"/C:1234"}, RunMode::None},

@@ -17,12 +17,7 @@ TEST(Edits, EachActionChangesWhatItShould) {
     SaverSettings s{};
     RunState r{};
     SetDefaults(s, r);
-    const struct {
-        const char* what;
-        std::function<void()> act;
-        std::string after;
-        int rebuild;
-    } steps[] = {
+    const struct { const char* what; std::function<void()> act; std::string after; int rebuild; } steps[] = {
         {"bound: the height follows the width", [&] { MoveSize1(s, r, 40); }, "40 40 1 0 4 1", 1},
         {"bound: the width follows the height", [&] { MoveSize2(s, r, 12); }, "12 12 1 0 4 1", 1},
         {"unbound: sizes apart", [&] { SetBound(s, r, false), MoveSize1(s, r, 33); }, "33 12 0 0 4 1", 1},
@@ -92,10 +87,7 @@ TEST(Edits, PercentSlidersShowWhatTheyStored) {
 
 TEST(PointerControls, LightDirectionAndSpinnerDrag) {
     // A 78-pixel-wide control with radius 36: half is 39.
-    const struct {
-        int32_t x, y;
-        float dx, dy, dz;
-    } points[] = {
+    const struct { int32_t x, y; float dx, dy, dz; } points[] = {
         {39, 39, -0.0f, -0.0f, -1.0f}, {57, 39, -0.5f, -0.0f, -static_cast<float>(std::sqrt(0.75))},
         {39, 75, -0.0f, -1.0f, 0.0f},  // on the rim
     };

@@ -15,9 +15,7 @@
 
 namespace {
 
-struct Item {
-    int value;
-};
+struct Item { int value; };
 
 // "error/local/line/file/assert text" of the record a raise fills.
 std::string Raised(const std::function<void()>& raise) {
@@ -34,9 +32,7 @@ std::string Raised(const std::function<void()>& raise) {
 
 // The file: from the leftmost backslash among the path's last 26 characters (27 or fewer: whole).
 TEST(R7Exception, RaisesFillTheRecordWithTheFileCutFromThePath) {
-    const struct {
-        const char *what, *path, *file;
-    } paths[] = {
+    const struct { const char *what, *path, *file; } paths[] = {
         {"27 characters: whole", "c:\\src\\engine\\containers.cc", "c:\\src\\engine\\containers.cc"},
         {"28, no backslash: nothing", "abcdefghijklmnopqrstuvwxyz01", ""},
         {"a backslash 27th from the end is not among the last 26", "x:\\aaaaaaaaaaaaaaaaaaaaaaaaaa", ""},

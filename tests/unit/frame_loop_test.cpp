@@ -43,10 +43,8 @@ SaverSettings WithSwitches(unsigned mask) {
 // A burst ends after the first whole pass reaching 1300 shapes, one message before each;
 // the switched-on slots take turns in slot order.
 TEST(FrameLoop, ABurstEndsAfterTheFirstWholePassReaching1300) {
-    const struct {
-        unsigned mask;
-        size_t shapes;
-    } rows[] = {{0x01, 1300}, {0x40, 1300}, {0x7F, 1302}, {0x15, 1302}, {0x21, 1300}, {0x00, 0}};
+    const struct { unsigned mask; size_t shapes; } rows[] = {
+        {0x01, 1300}, {0x40, 1300}, {0x7F, 1302}, {0x15, 1302}, {0x21, 1300}, {0x00, 0}};
     for (const auto& row : rows) {
         FakeHost host;
         RunState run{};
@@ -117,12 +115,7 @@ TEST(FrameLoop, NothingIsTouchedOnceTheWindowIsGone) {
 }
 
 TEST(FrameLoop, PausesAndTheTimedResumeAfterADialogMove) {
-    const struct {
-        const char* what;
-        int32_t stop, resume;
-        uint32_t moveTime, now;
-        bool draws;
-    } rows[] = {
+    const struct { const char* what; int32_t stop, resume; uint32_t moveTime, now; bool draws; } rows[] = {
         {"not paused", 0, 0, 0, 0, true},
         {"paused by a modal window: the clock does not matter", 1, 0, 0, 100000, false},
         {"moves at 0, 100, 200: still paused at 350", 1, 1, 200, 350, false},

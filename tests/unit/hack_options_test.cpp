@@ -10,14 +10,9 @@ namespace {
 using Target = HackOptions::Target;
 
 TEST(HackOptions, Table) {
-    const struct {
-        const char* what;
-        std::vector<const char*> args;
-        const char* error;  // empty when the line is accepted
-        Target target = Target::OwnWindow;
-        uint32_t windowId = 0;
-        std::string values = "";  // name=stored text, space-separated
-    } rows[] = {
+    // The error is empty when the line is accepted; values are name=stored text, space-separated.
+    const struct { const char* what; std::vector<const char*> args; const char* error;
+                   Target target = Target::OwnWindow; uint32_t windowId = 0; std::string values = ""; } rows[] = {
         {"nothing: own window", {}, ""},
         {"-root", {"-root"}, "", Target::Root},
         {"hex id", {"-window-id", "0x1e00007"}, "", Target::WindowId, 0x1e00007},

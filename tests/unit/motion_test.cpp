@@ -17,19 +17,15 @@ MotionPath Path(int32_t width, int32_t height) {
 }
 
 TEST(MotionPath, ExactPositions) {
-    const struct {
-        const char* what;
-        int32_t imageWidth;
-        float cb, cs;
-        std::vector<std::pair<int32_t, int32_t>> corners;
-    } rows[] = {
+    const struct { const char* what; int32_t imageWidth; float cb, cs; std::vector<std::pair<int32_t, int32_t>> at; }
+        rows[] = {
         {"the first three steps at 640 x 480", 63, kCb, kCs, {{318, 467}, {36, 266}, {205, -36}}},
         // Swing frozen at radius 260, orbit pi: px -260, and -259.5 truncates to -259, not -260.
         {"half added before truncating toward zero", 1, 3.14159265358979f, 0.0f, {{-259 + 320, 240}}},
     };
     for (const auto& row : rows) {
         MotionPath path = Path(640, 480);
-        for (const auto& [x, y] : row.corners) {
+        for (const auto& [x, y] : row.at) {
             const StampPosition p = path.NextPosition(row.imageWidth, row.cb, row.cs);
             EXPECT_TRUE(p.valid) << row.what;
             EXPECT_EQ(std::make_pair(p.x, p.y), std::make_pair(x, y)) << row.what;
@@ -51,11 +47,7 @@ TEST(MotionPath, Geometry) {
 
 // Stored sizes, shape and scale -> outer and inner sizes; absurd ones no image (no overflow on +2).
 TEST(ImageSizes, ShapesScalesAndAbsurdSizes) {
-    const struct {
-        int32_t shape, size1, size2;
-        double scale;
-        int32_t outer, inner;  // -1: not drawable
-    } rows[] = {
+    const struct { int32_t shape, size1, size2; double scale; int32_t outer, inner; } rows[] = {  // -1: not drawable
         {2, 20, 20, 1.0, 22, 20},  // the torus keeps room for its tube
         {2, 20, 30, 1.0, 30, 20},  // and orders the two sizes
         {0, 10, 40, 1.0, 10, 40},  // the sphere does not

@@ -55,9 +55,8 @@ TEST(PresetRecord, EveryFieldLittleEndianAtItsOffsetWithoutBoundOrRandomly) {
 
 TEST(PresetName, CutTo49ZeroFilledAndBoundedWithoutAZero) {
     const std::string n49(49, 'n');
-    const struct {
-        std::string given, shown;
-    } rows[] = {{n49, n49}, {n49 + "Z", n49}, {"   lead", "   lead"}, {"100% %s %n", "100% %s %n"}};
+    const struct { std::string given, shown; } rows[] = {
+        {n49, n49}, {n49 + "Z", n49}, {"   lead", "   lead"}, {"100% %s %n", "100% %s %n"}};
     for (const auto& row : rows) {
         const PresetHolder h = MakePresetFromSettings(row.given, Distinct());
         EXPECT_EQ(PresetName(h), row.shown);
@@ -105,12 +104,8 @@ TEST(ApplyPreset, CopiesEveryPresetFieldAndAsksForNewImages) {
 }
 
 TEST(RandomPreset, OnlyInFullScreenWithTheOptionOnAtTheClockModuloTheCountUnsigned) {
-    const struct {
-        const char* what;
-        int32_t presets, fullScreen, randomly;
-        uint32_t clock;
-        int32_t size1;  // 30: none picked
-    } rows[] = {
+    const struct { const char* what; int32_t presets, fullScreen, randomly; uint32_t clock; int32_t size1; } rows[] = {
+        // size1 30: none picked
         {"empty store", 0, 1, 1, 1234, 30}, {"not full screen", 7, 0, 1, 1234, 30}, {"option off", 7, 1, 0, 1234, 30},
         {"clock 0", 7, 1, 1, 0, 100}, {"clock 6", 7, 1, 1, 6, 106}, {"clock 7", 7, 1, 1, 7, 100},
         {"clock 1234", 7, 1, 1, 1234, 102}, {"clock 0xFFFFFFFF", 7, 1, 1, 0xFFFFFFFFu, 103},
@@ -197,15 +192,10 @@ TEST(PresetStore, DamagedFilesYieldTheWholeRecordsOnly) {
     Bytes longer = Record("long", 0), shorter = Record("short", 0);
     longer.push_back(0x55);
     shorter.pop_back();
-    const struct {
-        const char* what;
-        bool presetFile;  // read as one exported preset rather than a store
-        std::optional<Bytes> file;
-        bool read;
-        Names names;
-        bool whole = false;  // a store that may be written back over without losing records
-        size_t readable = SIZE_MAX;  // bytes read before a read fails
-    } rows[] = {
+    // presetFile: read as one exported preset rather than a store; whole: a store that may be written back over
+    // without losing records; readable: bytes read before a read fails.
+    const struct { const char* what; bool presetFile; std::optional<Bytes> file; bool read; Names names;
+                   bool whole = false; size_t readable = SIZE_MAX; } rows[] = {
         {"count five, two and a half records", false, FileOf(5, {"a", "b"}, 114), true, {"a", "b"}},
         {"bytes after the counted records", false, FileOf(1, {"a"}, 227), true, {"a"}},
         {"count zero", false, FileOf(0, {"a", "b"}), true, {}},
@@ -241,12 +231,8 @@ TEST(PresetStore, DamagedFilesYieldTheWholeRecordsOnly) {
 TEST(PresetStore, EveryFailedWriteKeepsTheOldFileAndIsReported) {
     OwnedPresetStore edited;
     Fill(edited, kEdited);
-    const struct {
-        const char* what;
-        const char* path;
-        Bytes oldFile, newFile;
-        std::function<bool(FileSystem&)> write;
-    } writers[] = {
+    const struct { const char* what; const char* path; Bytes oldFile, newFile; std::function<bool(FileSystem&)> write; }
+        writers[] = {
         {"store", kUserStore, FileOf(3, kOld), FileOf(4, kEdited),
          [&](FileSystem& fs) { return SaveStore(edited, kUserStore, fs); }},
         {"preset file", kPresetFile, Record("b", 1), Record("new 2", 3),
@@ -293,11 +279,9 @@ TEST(PresetStore, TheNextStartLoadsWhatWasReportedSaved) {
         return PresetNames(loaded);
     };
     // A user store that cannot be written is not saved around: elsewhere it would lie hidden.
-    const struct {
-        const char* what;
-        bool userStore, windowsStore, windowsWritable, userWritable, oldReadOnly;
-        const char* savedIn;  // without injected failures; null: not saved
-    } setups[] = {
+    // savedIn: where the store goes without injected failures; null: not saved.
+    const struct { const char* what; bool userStore, windowsStore, windowsWritable, userWritable, oldReadOnly;
+                   const char* savedIn; } setups[] = {
         {"user store", true, true, true, true, false, kUserStore},
         {"user store, its folder read-only", true, true, true, false, false, nullptr},
         {"old store in the Windows directory", false, true, true, true, false, kWindowsStore},

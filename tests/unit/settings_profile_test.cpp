@@ -83,12 +83,8 @@ TEST(Settings, DefaultsFromTheStartAndAfterEveryReset) {
     EXPECT_EQ(theRunState.stopDrawing + theRunState.fullScreen, 0);
     SaverSettings garbage;
     std::memset(&garbage, 0x5A, sizeof garbage);
-    const struct {
-        const char* what;
-        void (*reset)(SaverSettings&, RunState&);
-        std::string forms;
-        int32_t switch0, stopDrawing;
-    } rows[] = {
+    const struct { const char* what; void (*reset)(SaverSettings&, RunState&); std::string forms; int32_t sw, stop; }
+        rows[] = {
         // The random choice starts at 0 statically and is never reset.
         {"all defaults but the random choice", SetDefaults, Mixed(kDefaultForms, Forms(garbage), {"randomly"}), 1, 0},
         {"render options: not speeds, switches, colours or the random choice", ResetRenderOptions,
@@ -104,18 +100,15 @@ TEST(Settings, DefaultsFromTheStartAndAfterEveryReset) {
         RunState r{0, 1, 0, 0, 0, 0, 0};
         row.reset(s, r);
         EXPECT_EQ(Forms(s), row.forms) << row.what;
-        for (int32_t sw : s.switches) EXPECT_EQ(sw, row.switch0) << row.what;
+        for (int32_t sw : s.switches) EXPECT_EQ(sw, row.sw) << row.what;
         EXPECT_EQ(r.rebuildImages, 1) << row.what;
-        EXPECT_EQ(r.stopDrawing, row.stopDrawing) << row.what;
+        EXPECT_EQ(r.stopDrawing, row.stop) << row.what;
     }
 }
 
 // Six decimals of the widened value, and what is stored reads back as the rounded value.
 TEST(ProfileFloat, TextHasSixDecimalsOfTheWidenedValue) {
-    const struct {
-        float value;
-        const char* text;
-    } rows[] = {
+    const struct { float value; const char* text; } rows[] = {
         {1.46f, "1.460000"}, {-1.0f, "-1.000000"}, {0.0104891f, "0.010489"}, {-4e-7f, "-0.000000"},
         {0.0000015f, "0.000002"},  // widens to 1.50000005e-06, just above halfway
         {-FLT_MAX, "-340282346638528859811704183484516925440.000000"}, {kInf, "inf"}, {-kInf, "-inf"},
@@ -130,10 +123,7 @@ TEST(ProfileFloat, TextHasSixDecimalsOfTheWidenedValue) {
 
 TEST(ProfileFloat, TheScanTakesTheLongestNumberPrefixOrLeavesTheValue) {
     const float kUnchanged = 42.0f;
-    const struct {
-        std::string text;
-        float value;  // kUnchanged: no number, the scan fails
-    } rows[] = {
+    const struct { std::string text; float value; } rows[] = {  // kUnchanged: no number, the scan fails
         {"2.5xyz", 2.5f}, {" \t\r\n-1.25", -1.25f}, {"+3", 3.0f}, {".5", 0.5f}, {"5.", 5.0f},
         {"1.5E3", 1500.0f}, {"2e-2", 0.02f}, {"1e", 1.0f}, {"1e+", 1.0f}, {"0x10", 0.0f}, {"7 8", 7.0f},
         {std::string("3\0" "9", 3), 3.0f}, {"-Infinity", -kInf}, {"1e50", kInf}, {"-1e400", -kInf}, {"1e-50", 0.0f},
@@ -169,11 +159,7 @@ TEST(Profile, LoadingTakesStoredValuesUncheckedAndFallsBackPerValue) {
                                        {"phong", 1000}, {"randomly", 1}, {"switches", 0xFFFFFF05u},
                                        {"color4", 0x01123456u}, {"mirror", 7} /* wrong kind: no text */})
         profile.SetNumber(kProfileSection, name, number);
-    const struct {
-        MemoryProfile* profile;
-        std::string forms;
-        std::vector<int32_t> switches;
-    } rows[] = {
+    const struct { MemoryProfile* profile; std::string forms; std::vector<int32_t> switches; } rows[] = {
         {&empty, kDefaultForms, {1, 2, 4, 8, 16, 32, 64}},
         {&closed, kDefaultForms, {1, 2, 4, 8, 16, 32, 64}},
         {&profile,
@@ -226,11 +212,7 @@ TextFileProfile Loaded(FakeFileSystem& fs, const std::string& text) {
 }
 
 TEST(ProfileNumberText, Forms) {
-    const struct {
-        const char* text;
-        bool ok;
-        uint32_t value;
-    } rows[] = {
+    const struct { const char* text; bool ok; uint32_t value; } rows[] = {
         {"40", true, 40}, {" 0x0000ff ", true, 255}, {"0XFFFFFFFF", true, 0xFFFFFFFF}, {"-5", true, 0xFFFFFFFB},
         {"-2147483648", true, 0x80000000}, {"4294967296", false, 7}, {"-2147483649", false, 7}, {"12abc", false, 7},
         {"", false, 7}, {"0x", false, 7}, {"-", false, 7}, {"99999999999999999999", false, 7}, {"1 2", false, 7},

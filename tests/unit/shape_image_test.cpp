@@ -24,11 +24,7 @@ std::vector<uint32_t> Pixels(const Image& image) {
 }
 
 TEST(ShapeImage, SidesAndPixelsOfEveryShape) {
-    const struct {
-        const char* what;
-        int32_t shape, outer, inner, side, x, y;
-        uint32_t pixel;
-    } rows[] = {
+    const struct { const char* what; int32_t shape, outer, inner, side, x, y; uint32_t pixel; } rows[] = {
         {"default sphere: red 178, green and blue 3", 0, 30, 30, 63, 31, 31, 0x00B20303u},
         {"corners keep the key", 0, 30, 30, 63, 62, 62, 0},
         {"cone apex is channel one", 1, 30, 30, 63, 31, 31, 0x00010101u},

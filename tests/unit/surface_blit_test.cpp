@@ -180,12 +180,8 @@ TEST(Surface, BottomUpRowsForPainting) {
     std::unique_ptr<Graphics> g(createSurface(4, 3, 32, nullptr));
     for (uint32_t y = 0; y < 3; ++y)
         for (uint32_t x = 0; x < 4; ++x) reinterpret_cast<uint32_t*>(g->pixels)[y * 4 + x] = y * 10 + x;
-    const struct {
-        const char* what;
-        PixelRect asked;
-        std::vector<int32_t> got;  // left, top, right, bottom; none: nothing copied
-        std::vector<uint32_t> rows;
-    } rows[] = {
+    // got: left, top, right, bottom; none: nothing copied.
+    const struct { const char* what; PixelRect asked; std::vector<int32_t> got; std::vector<uint32_t> rows; } rows[] = {
         {"beyond the surface: clipped", {1, -5, 100, 2}, {1, 0, 4, 2}, {11, 12, 13, 1, 2, 3}},
         {"empty", {2, 2, 2, 3}, {}, {99}},
         {"misses the surface", {5, 0, 9, 3}, {}, {99}},
