@@ -18,15 +18,9 @@ struct FakeHost : FrameHost {
     std::vector<size_t> rebuiltAt;  // stamps made before each rebuild
     RunState* run = nullptr;
 
-    Dispatch DispatchOneMessage() override {
-        callsAfterGone += !exists;
-        return onDispatch(++dispatches);
-    }
+    Dispatch DispatchOneMessage() override { callsAfterGone += !exists; return onDispatch(++dispatches); }
     bool WindowStillExists() override { return exists; }
-    void StampSlot(int slot) override {
-        callsAfterGone += !exists;
-        stamps.push_back(slot);
-    }
+    void StampSlot(int slot) override { callsAfterGone += !exists; stamps.push_back(slot); }
     void RebuildImages() override {
         callsAfterGone += !exists;
         rebuiltAt.push_back(stamps.size());

@@ -338,13 +338,8 @@ Bytes ReadAll(const std::string& path) {
 TEST(PresetStore, RealFilesAndARealFullDisk) {
     const std::filesystem::path root = std::filesystem::temp_directory_path() / "tindlbrg-test-files";
     std::filesystem::remove_all(root);
-    struct Cleanup {
-        std::filesystem::path at;
-        ~Cleanup() {
-            std::error_code ec;
-            std::filesystem::remove_all(at, ec);
-        }
-    } cleanup{root};
+    struct Cleanup { std::filesystem::path at; ~Cleanup() { std::error_code ec; std::filesystem::remove_all(at, ec); } }
+        cleanup{root};
     const StoreFolders folders{"", (root / "Pellucid Works/tindlbrg").string(), '/'};
     const std::string store = folders.userFolder + "/tindlbrg.cfg", preset = (root / "ring.pre").string();
     EXPECT_EQ(StoreLoadPath(folders, DefaultFileSystem()), "");
@@ -368,10 +363,7 @@ TEST(PresetStore, RealFilesAndARealFullDisk) {
     std::filesystem::create_directories(disk);
     if (std::system(("mount -t tmpfs -o size=64k tindlbrg-test '" + disk + "' 2>/dev/null").c_str()) != 0)
         GTEST_SKIP() << "no right to mount a small file system here";
-    struct Unmount {
-        std::string at;
-        ~Unmount() { std::system(("umount '" + at + "'").c_str()); }
-    } unmount{disk};
+    struct Unmount { std::string at; ~Unmount() { std::system(("umount '" + at + "'").c_str()); } } unmount{disk};
     const std::string full = disk + "/tindlbrg.cfg", fullPreset = disk + "/ring.pre";
     ASSERT_TRUE(SaveStore(old, full) && WritePresetFile(old, 2, fullPreset));
     if (std::FILE* filler = std::fopen((disk + "/filler").c_str(), "wb")) {
