@@ -15,9 +15,6 @@
 }
 #define FUZZ_CHECK(condition) ((condition) ? void() : FuzzCheckFailed(__FILE__, __LINE__, #condition))
 
-// Equal as stored: the same bits, or both not a number (whose sign and payload nothing reads).
-inline bool SameFloat(float a, float b) { return (a != a && b != b) || std::memcmp(&a, &b, sizeof a) == 0; }
-
 struct WordReader {
     const uint8_t* data;
     size_t size, at = 0;
