@@ -5,7 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -62,22 +62,18 @@ TEST(R7ExceptionDeathTest, ReportPrintsAndExitsWithThree) {
     std::remove(out.c_str());
     auto run = [&] {
         if (!std::freopen(out.c_str(), "w", stdout)) std::_Exit(99);
-        auto put = [](char* field, size_t size, const std::string& text) { std::memcpy(field, text.data(), size); };
-        put(theR7ErrorState.assertText, sizeof theR7ErrorState.assertText, a);
-        put(theR7ErrorState.infoText, sizeof theR7ErrorState.infoText, i);
-        put(theR7ErrorState.catches[0].file, 16, c);
+        std::memcpy(theR7ErrorState.assertText, a.data(), sizeof theR7ErrorState.assertText);
+        std::memcpy(theR7ErrorState.infoText, i.data(), sizeof theR7ErrorState.infoText);
+        std::memcpy(theR7ErrorState.catches[0].file, c.data(), 16);
         std::memset(theR7ErrorState.catches[1].file, 'x', 16);  // beyond the one catch
-        theR7ErrorState.catches[0].line = 12;
-        theR7ErrorState.catches[0].localCode = -2;
+        theR7ErrorState.catches[0].line = 12, theR7ErrorState.catches[0].localCode = -2;
         R7Exception e{1, 2, -1, 4, 0, 0, 0, 0, 77, {}};
-        put(e.file, sizeof e.file, f);
+        std::memcpy(e.file, f.data(), sizeof e.file);
         ::report(e);
     };
     EXPECT_EXIT(run(), ::testing::ExitedWithCode(3), "");
     std::ifstream in(out, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string got = text.str();
+    std::string got{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     // The Windows runtime writes text-mode line ends; compare lines.
     for (size_t pos; (pos = got.find("\r\n")) != std::string::npos;) got.erase(pos, 1);
     EXPECT_EQ(got, "assert in : (" + a + ") \nfile      : " + f + ", line# 77 \nerror code: 2 / -1, \ngameID    : 4 \n" +

@@ -109,30 +109,6 @@ TEST(KeyedBlit, RunsStampExactlyAsThePixelRuleForAnyImageAndClip) {
     }
 }
 
-// Runs serve only the image they were built from; others go by the rule, unkeyed ones by rows.
-TEST(KeyedBlit, RunsOfAnotherImageAreNotUsed) {
-    std::mt19937 rng(5u);
-    Block a(8, 4, 32), b(9, 4, 36);
-    FillSource(a, 8, 4, 0, true, rng);
-    FillSource(b, 9, 4, 0, true, rng);
-    OpaqueRuns runs;
-    runs.Build(Describe(a, 8, 4, 0));
-    DC_DESCRIPTOR unkeyed = Describe(a, 8, 4, 0);
-    unkeyed.colourKey = -1;
-    OpaqueRuns none;
-    none.Build(unkeyed);
-    EXPECT_FALSE(none.Fits(unkeyed));
-    EXPECT_FALSE(runs.Fits(Describe(b, 9, 4, 0)));
-    EXPECT_FALSE(runs.Fits(Describe(b, 8, 4, 0)));  // same size, other pixels
-    EXPECT_FALSE(runs.Fits(Describe(a, 8, 4, 5)));
-    std::unique_ptr<Graphics> g(createSurface(12, 6, 32, nullptr)), ref(createSurface(12, 6, 32, nullptr));
-    drawImage(*g, Describe(b, 9, 4, 0), 1, 1, 255, &runs);
-    drawImage(*ref, Describe(b, 9, 4, 0), 1, 1, 255);
-    EXPECT_EQ(0, std::memcmp(g->pixels, ref->pixels, 12 * 6 * 4));
-    drawImage(*g, unkeyed, 2, 0, 255, &runs);
-    for (int32_t y = 0; y < 4; ++y) EXPECT_EQ(0, std::memcmp(g->pixels + 48 * y + 8, a.At(0, y), 32)) << "row " << y;
-}
-
 // A 1 x 1 descriptor over `pixel`, of the given size as far as clipping is concerned.
 DC_DESCRIPTOR Over(uint32_t& pixel, int32_t side = 1) {
     DC_DESCRIPTOR d{};
