@@ -215,8 +215,11 @@ inline void Collect(HKEY key, const std::string& path, std::map<std::string, std
         wchar_t name[512]; DWORD nameLength = 512, type = 0, size = 2048; BYTE data[2050] = {};  // the saver's are short
         const LONG status = RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size);
         if (status == ERROR_NO_MORE_ITEMS) break;
-        // A longer value (a fault) still shows as one written, and the values after it are still read.
-        if (status != ERROR_SUCCESS) { out[path + Format("value %lu", i)] = Format("unreadable (%ld)", status); continue; }
+        // A longer value (a fault) still shows as one written, and the values after it are still read; any other
+        // error ends the listing, shown too.
+        if (status != ERROR_SUCCESS) out[path + Format("value %lu", i)] = Format("unreadable (%ld)", status);
+        if (status == ERROR_MORE_DATA) continue;
+        if (status != ERROR_SUCCESS) break;
         const std::string n = Narrow(std::wstring(name, nameLength));
         const bool isFloat = IsFloat(n);
         std::string& value = out[path + n];
@@ -299,8 +302,8 @@ inline Bytes Encode(const Record& r) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(&r); return Bytes(bytes, bytes + sizeof r);
 }
 inline Bytes Store(const std::vector<Bytes>& records) {
-    const uint32_t count = static_cast<uint32_t>(records.size());
-    Bytes out(reinterpret_cast<const uint8_t*>(&count), reinterpret_cast<const uint8_t*>(&count) + sizeof count);
+    const auto n = static_cast<uint32_t>(records.size());
+    Bytes out{uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)};
     for (const auto& r : records) out.insert(out.end(), r.begin(), r.end());
     return out;
 }
