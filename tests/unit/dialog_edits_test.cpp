@@ -64,9 +64,9 @@ TEST(Edits, PercentSlidersShowWhatTheyStored) {
     RunState r{};
     for (int32_t position = kPercentMin; position <= kPercentMax; ++position) {
         MoveMirror(s, r, position);
-        MoveAmbient(s, r, position);
+        MoveAmbient(s, r, kPercentMin + kPercentMax - position);  // apart, so that a mix-up shows
         EXPECT_EQ(PercentPosition(s.mirror), position);
-        EXPECT_EQ(PercentPosition(s.ambient), position);
+        EXPECT_EQ(PercentPosition(s.ambient), kPercentMin + kPercentMax - position);
     }
     // Values between two positions truncate; stored nonsense shows at the nearer end.
     const std::pair<float, int32_t> shown[] = {
