@@ -290,7 +290,8 @@ E2E_CASE(dialog_presets, ok_keeps_a_store_it_could_not_read_whole) {
         Press(box, IDOK); d.saver().ExpectEnds(0, "the box");
     }
     CloseHandle(inUse);
-    Expect(ReadFileBytes(WindowsStore()) == Store({kBeta}) && ReadStored().windowsTime == time, "Ok wrote the held store");
+    Expect(ReadFileBytes(WindowsStore()) == Store({kBeta}) && ReadStored().windowsTime == time,
+           "Ok wrote the held store");
     Expect(!ReadFileBytes(UserStore()), "Ok made a per-user store beside the held one");
 }
 

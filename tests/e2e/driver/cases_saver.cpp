@@ -115,6 +115,7 @@ const PictureRow kPictures[] = {
         {"ambient", "-inf"}, {"mirror", "1e30"}, {"shape", "2147483647"}, {"size1", "-2000000000"},
         {"size2", "2000000000"}, {"phong", "2000000000"}, {"switches", "0xFFFFFFFF"}, {"color0", "0xFF123456"}}),
      {}, {}, kNothing, {}},
+    {"non_finite_speeds_draw_nothing", P({{"cbStep", "nan"}, {"csStep", "inf"}}), {}, {}, kNothing, {}},  // no position
 };
 const bool kPicturesAdded = AddRows("full_screen", kPictures, RunPicture);
 
