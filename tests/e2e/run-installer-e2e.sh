@@ -34,7 +34,9 @@ short_path='^C:(\\[^\\ .]{1,8}(\.[^\\ .]{1,3})?)+$'  # 8.3 names, no spaces, as 
 
 win() { timeout 60 wine "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 # Through cmd, which passes /D= unquoted as NSIS wants, and waits.
-setup_as_typed() { timeout 120 wine cmd /c "cd /d C:\windows\temp && tindlbrg-setup.exe /S $*" </dev/null >/dev/null 2>&1; }
+setup_as_typed() {  # ARGUMENTS as one text
+  timeout 120 wine cmd /c "cd /d C:\windows\temp && tindlbrg-setup.exe /S $1" </dev/null >/dev/null 2>&1
+}
 unix_path() { win winepath -u "$1"; }
 reg_value() { win reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 
@@ -69,7 +71,7 @@ run_row() (  # a subshell: fail ends the row
     fail "cannot seed the registry and the presets"
   [[ $setup_args != /D=* ]] || mkdir -p "$(unix_path "$folder")" || fail "cannot make $folder"
   before=$(snapshot)
-  setup_as_typed $setup_args || fail "setup ended with status $?"
+  setup_as_typed "$setup_args" || fail "setup ended with status $?"
   scr=$(unix_path "$folder\\tindlbrg.scr")
   cmp -s "$scr" "$build/tindlbrg.scr" || fail "no 64-bit saver at $folder"
   selected=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
@@ -80,7 +82,7 @@ run_row() (  # a subshell: fail ends the row
   # The saver as Windows starts it, by its short path; the driver starts every case from no presets.
   status=$(win "$driver" run input.alt_key_ends "$selected") || fail "the installed saver: ${status//$'\n'/ }"
   seed_settings >/dev/null || fail "cannot seed the presets again"
-  setup_as_typed $setup2_args || fail "second setup ended with status $?"
+  setup_as_typed "$setup2_args" || fail "second setup ended with status $?"
   phong=$(reg_value "$settings_key" Phong)
   [ "$phong" = 0x9 ] || fail "the second install lost the settings (Phong \"$phong\", not 0x9)"
   [ "$setup2_args" != "$setup_args" ] || [ "$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)" = "$selected" ] ||

@@ -14,7 +14,7 @@ const char* const kNames[21] = {"angleX", "angleY", "angleZ", "cbStep",   "csSte
                                 "shape",  "size1",  "size2",  "bound",    "phong",    "randomly", "switches",
                                 "color0", "color1", "color2", "color3",   "color4",   "color5",  "color6"};
 
-// The settings `profile` gives the built-in ones, saved into `saved`.
+// Loads `profile` over the built-in settings and saves them into `saved`.
 void LoadAndSave(MemoryProfile& profile, MemoryProfile& saved) {
     SaverSettings settings{};
     RunState runState{};

@@ -16,7 +16,7 @@ ok() { [ "$failedrow" = "$row" ] || { echo "ok   $row"; passed=$((passed + 1)); 
 
 start_xvfb() {  # extra Xvfb arguments; sets DISPLAY (depth 24 unless $depth says)
   # Xvfb takes a free number itself: two runs at once must not share one display.
-  local file=$work/display.$RANDOM
+  local file=$work/display.${#pids[@]}
   Xvfb -displayfd 3 -screen 0 1024x768x${depth:-24} -nolisten tcp "$@" 3>"$file" 2>/dev/null & pids+=($!)
   for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
   export DISPLAY=:$(head -n1 "$file")
@@ -101,7 +101,7 @@ unknown option (the parser's table is a unit test)|1|unknown option --bogus||--b
 window that does not exist|1|there is no window||-window-id 0x7ffff01
 bad XSCREENSAVER_WINDOW|1|not a window id|XSCREENSAVER_WINDOW=junk|-root
 unknown preset|1|no preset named||--preset nope
-import into a damaged store|1|tindlbrg.cfg is damaged|XDG_CONFIG_HOME=$work/damaged|--import $work/blue.pre
+import into a damaged store|1|$work/damaged/tindlbrg/tindlbrg.cfg is damaged|XDG_CONFIG_HOME=$work/damaged|--import $work/blue.pre
 missing preset file|1|cannot open the preset file||--import $work/none.pre
 short preset file|1|not a preset file (10 bytes||--import $work/short.pre
 preset file /dev/zero|1|is not a regular file||--import /dev/zero
